@@ -1,0 +1,116 @@
+// platform/linux/crt_stream.cpp: the wide-path C run time stream calls over POSIX files.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+#include <string>
+
+#include "platform/linux/utf16.h"
+#include "platform/linux/windows_api.h"
+
+using pixelfold::platform::Utf16ToUtf8;
+
+namespace {
+
+struct OpenMode {
+    int flags = 0;
+    const char* stdioMode = nullptr;
+};
+
+// The C mode letters: r, w or a first, then any of '+', 'b' and 't' (no text translation here).
+std::optional<OpenMode> ParseMode(const WCHAR* mode) {
+    if (mode == nullptr) return std::nullopt;
+    bool update = false;
+    for (const WCHAR* p = mode + 1; *p != 0; ++p) {
+        if (*p == u'+') {
+            update = true;
+        } else if (*p != u'b' && *p != u't') {
+            return std::nullopt;
+        }
+    }
+    switch (mode[0]) {
+        case u'r':
+            return update ? OpenMode{O_RDWR, "r+"} : OpenMode{O_RDONLY, "r"};
+        case u'w':
+            return OpenMode{(update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC, update ? "w+" : "w"};
+        case u'a':
+            return OpenMode{(update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND, update ? "a+" : "a"};
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<int> LockFor(int shareFlag) {
+    switch (shareFlag) {
+        case _SH_DENYRW:
+            return LOCK_EX;
+        case _SH_DENYWR:
+            return LOCK_SH;
+        case _SH_DENYRD:
+        case _SH_DENYNO:
+            return 0;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::FILE* Fail(int error) {
+    errno = error;
+    return nullptr;
+}
+
+}  // namespace
+
+std::FILE* _wfsopen(const WCHAR* filename, const WCHAR* mode, int shareFlag) {
+    if (filename == nullptr) return Fail(EINVAL);
+    const std::optional<OpenMode> openMode = ParseMode(mode);
+    const std::optional<int> lock = LockFor(shareFlag);
+    const std::optional<std::string> path = Utf16ToUtf8(filename);
+    if (!openMode || !lock || !path) return Fail(EINVAL);
+
+    const int fd = ::open(path->c_str(), openMode->flags | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+        ::close(fd);
+        return Fail(EACCES);  // a folder is never a stream, as on Windows
+    }
+    if (*lock != 0 && ::flock(fd, *lock | LOCK_NB) != 0) {
+        ::close(fd);
+        return Fail(EACCES);  // another holder's lock stands for a sharing violation
+    }
+    std::FILE* stream = ::fdopen(fd, openMode->stdioMode);
+    if (stream == nullptr) ::close(fd);
+    return stream;
+}
+
+int _waccess(const WCHAR* path, int mode) {
+    const std::optional<std::string> narrow = path ? Utf16ToUtf8(path) : std::nullopt;
+    if (!narrow || (mode & ~6) != 0) {
+        errno = EINVAL;
+        return -1;
+    }
+    const int wanted = mode == 0 ? F_OK : ((mode & 2) ? W_OK : 0) | ((mode & 4) ? R_OK : 0);
+    return ::access(narrow->c_str(), wanted) == 0 ? 0 : -1;
+}
+
+std::int64_t _filelengthi64(int fd) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) return -1;
+    return static_cast<std::int64_t>(status.st_size);
+}
+
+int _fileno(std::FILE* stream) {
+    return ::fileno(stream);
+}
+
+int _fseeki64(std::FILE* stream, std::int64_t offset, int origin) {
+    return ::fseeko(stream, static_cast<off_t>(offset), origin);
+}
+
+std::int64_t _ftelli64(std::FILE* stream) {
+    return ::ftello(stream);
+}

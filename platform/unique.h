@@ -1,0 +1,48 @@
+// platform/unique.h: one owner per platform resource.
+#pragma once
+
+#include <cstdio>
+#include <utility>
+
+#include "platform/platform.h"
+
+namespace pixelfold {
+
+// Owns one handle-like value and closes it with `Close`; `Invalid` means "owns nothing".
+template <class T, void (*Close)(T), T Invalid = T{}>
+class UniqueResource {
+  public:
+    UniqueResource() = default;
+    explicit UniqueResource(T value) noexcept : value_(value) {}
+    UniqueResource(UniqueResource&& other) noexcept : value_(other.release()) {}
+    UniqueResource& operator=(UniqueResource&& other) noexcept {
+        reset(other.release());
+        return *this;
+    }
+    UniqueResource(const UniqueResource&) = delete;
+    UniqueResource& operator=(const UniqueResource&) = delete;
+    ~UniqueResource() { reset(); }
+
+    T get() const noexcept { return value_; }
+    explicit operator bool() const noexcept { return value_ != Invalid; }
+    [[nodiscard]] T release() noexcept { return std::exchange(value_, Invalid); }
+    void reset(T value = Invalid) noexcept {
+        if (value_ != Invalid) Close(value_);
+        value_ = value;
+    }
+    // For out-parameters: frees what is held before handing out the address.
+    T* put() noexcept {
+        reset();
+        return &value_;
+    }
+
+  private:
+    T value_ = Invalid;
+};
+
+inline void CloseCrtFile(std::FILE* file) {
+    std::fclose(file);
+}
+using UniqueCrtFile = UniqueResource<std::FILE*, &CloseCrtFile>;
+
+}  // namespace pixelfold

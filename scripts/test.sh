@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, then configures, builds and tests both targets: Linux, and
+# Windows under Wine. Run as root on Debian 12.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+status=0
+for preset in native windows; do
+    echo "==== ${preset}"
+    cmake --workflow --preset "${preset}" || status=1
+done
+exit "${status}"

@@ -1,0 +1,15 @@
+// tests/support/wide_text.h: test paths in the platform's UTF-16 form.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "probe/probed_image.h"
+
+namespace pixelfold::test {
+
+// A path from UTF-8 text, as the corpus lists its files.
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+WideString WideFromPath(const std::filesystem::path& path);
+
+}  // namespace pixelfold::test
