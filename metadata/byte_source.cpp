@@ -1,0 +1,29 @@
+// metadata/byte_source.cpp: random access to metadata bytes in memory or in a file.
+#include "metadata/byte_source.h"
+
+#include <algorithm>
+
+#include "platform/platform.h"
+
+namespace pixelfold {
+namespace {
+
+bool Inside(std::uint64_t offset, std::size_t count, std::uint64_t size) {
+    return offset <= size && count <= size - offset;
+}
+
+}  // namespace
+
+bool MemorySource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
+    if (!Inside(offset, out.size(), bytes_.size())) return false;
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
+    return true;
+}
+
+bool FileSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
+    if (!Inside(offset, out.size(), size_)) return false;
+    if (_fseeki64(file_, static_cast<std::int64_t>(offset), SEEK_SET) != 0) return false;
+    return std::fread(out.data(), 1, out.size(), file_) == out.size();
+}
+
+}  // namespace pixelfold

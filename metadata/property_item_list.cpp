@@ -1,0 +1,44 @@
+// metadata/property_item_list.cpp: property items laid out in one C heap block.
+#include "metadata/property_item_list.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace pixelfold {
+
+bool PropertyItemList::Fits(std::size_t bytes) const noexcept {
+    return items_.size() < kMaxItems && bytes <= kMaxValueBytes - values_.size();
+}
+
+bool PropertyItemList::Add(PROPID id, WORD type, std::span<const std::uint8_t> value) {
+    if (!Fits(value.size())) return false;
+    items_.push_back(Entry{id, type, values_.size(), value.size()});
+    values_.insert(values_.end(), value.begin(), value.end());
+    return true;
+}
+
+PropertyItemBlock PropertyItemList::Pack() const {
+    PropertyItemBlock block;
+    if (items_.empty()) return block;
+    const std::size_t recordBytes = items_.size() * sizeof(PropertyItem);
+    void* memory = std::malloc(recordBytes + values_.size());
+    if (memory == nullptr) throw std::bad_alloc();
+    block.items.reset(static_cast<PropertyItem*>(memory));
+
+    auto* records = static_cast<PropertyItem*>(memory);
+    auto* values = static_cast<std::uint8_t*>(memory) + recordBytes;
+    if (!values_.empty()) std::memcpy(values, values_.data(), values_.size());
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        const Entry& e = items_[i];
+        new (&records[i]) PropertyItem{};
+        records[i].id = e.id;
+        records[i].length = static_cast<ULONG>(e.length);
+        records[i].type = e.type;
+        records[i].value = values + e.offset;
+    }
+    block.count = static_cast<std::uint32_t>(items_.size());
+    return block;
+}
+
+}  // namespace pixelfold

@@ -1,0 +1,57 @@
+// metadata/property_item_list.h: collects property items and lays them out as GDI+ does: all
+// records, then all value bytes packed in item order, in one block from the C heap.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "probe/bmp_info.h"
+
+namespace pixelfold {
+
+// GDI+ property type codes.
+namespace PropertyType {
+inline constexpr WORD kByte = 1;
+inline constexpr WORD kAscii = 2;
+inline constexpr WORD kShort = 3;
+inline constexpr WORD kLong = 4;
+inline constexpr WORD kRational = 5;
+inline constexpr WORD kUndefined = 7;
+inline constexpr WORD kSLong = 9;
+inline constexpr WORD kSRational = 10;
+}  // namespace PropertyType
+
+// All property items of one image in one block, and their count.
+struct PropertyItemBlock {
+    std::unique_ptr<PropertyItem, FreeCHeap> items;
+    std::uint32_t count = 0;
+};
+
+class PropertyItemList {
+  public:
+    // Limits for untrusted files: the value bytes of all items, and the number of items.
+    static constexpr std::size_t kMaxValueBytes = std::size_t{16} << 20;
+    static constexpr std::size_t kMaxItems = 16384;
+
+    // Adds an item with a copy of `value`; false (and nothing added) once a limit is reached.
+    bool Add(PROPID id, WORD type, std::span<const std::uint8_t> value);
+    // True when `bytes` more value bytes would still fit.
+    bool Fits(std::size_t bytes) const noexcept;
+    std::size_t size() const noexcept { return items_.size(); }
+
+    // The block: records, then values. Throws std::bad_alloc when the heap cannot supply it.
+    PropertyItemBlock Pack() const;
+
+  private:
+    struct Entry {
+        PROPID id;
+        WORD type;
+        std::size_t offset;  // into values_
+        std::size_t length;
+    };
+    std::vector<Entry> items_;
+    std::vector<std::uint8_t> values_;
+};
+
+}  // namespace pixelfold
