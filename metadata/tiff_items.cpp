@@ -167,9 +167,11 @@ class TiffWalker {
 
     // False once the item limit is reached.
     bool AddEntry(const Entry& entry, IfdKind kind, ThumbnailParts& thumbnail) {
-        if (kind == IfdKind::kMain && entry.tag == Tag::kExifIfd)
+        // A pointer is followed only when it is stored as an offset (LONG or IFD).
+        const bool isOffset = (entry.type == 4 || entry.type == 13) && entry.count >= 1;
+        if (kind == IfdKind::kMain && isOffset && entry.tag == Tag::kExifIfd)
             return ReadIfd(U32(entry.field.data()), IfdKind::kExif, nullptr) || !Full();
-        if (kind == IfdKind::kMain && entry.tag == Tag::kGpsIfd)
+        if (kind == IfdKind::kMain && isOffset && entry.tag == Tag::kGpsIfd)
             return ReadIfd(U32(entry.field.data()), IfdKind::kGps, nullptr) || !Full();
         if (entry.tag == Tag::kExifIfd || entry.tag == Tag::kGpsIfd ||
             entry.tag == Tag::kInteropIfd)
