@@ -55,7 +55,8 @@ bool ReadExtension(ByteStream& stream, GifState& state) {
     if (*label == kGraphicControl && data.size() >= 4) {
         state.pendingDelay = data[1] | data[2] << 8;
         state.pendingTransparent = (data[0] & 1) != 0 ? data[3] : -1;
-    } else if (*label == kComment && !state.comment) {
+    } else if (*label == kComment && !state.comment && state.delays.empty()) {
+        // Only a comment before the first image counts; later ones belong to frames.
         state.comment = data;
         state.comment->push_back(0);
     } else if (*label == kApplication && data.size() >= 14 &&
