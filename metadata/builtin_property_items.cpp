@@ -5,13 +5,12 @@
 #include <array>
 
 #include "common/hr_error.h"
-#include "metadata/byte_source.h"
+#include "metadata/file_reader.h"
 #include "metadata/gif_items.h"
 #include "metadata/jpeg_items.h"
 #include "metadata/png_items.h"
 #include "metadata/tiff_items.h"
 #include "platform/unique.h"
-#include "probe/crt_byte_stream.h"
 
 namespace pixelfold {
 namespace {
@@ -37,27 +36,28 @@ HRESULT ReadItems(const WCHAR* path, PropertyItemBlock& out) {
     const UniqueCrtFile file(_wfsopen(path, WTEXT("rb"), _SH_DENYWR));
     if (!file) return E_FAIL;
     const std::int64_t length = _filelengthi64(_fileno(file.get()));
+    if (length < 0) return E_FAIL;
+    FileReader reader(file.get(), static_cast<std::uint64_t>(length));
     std::array<std::uint8_t, 8> head{};
-    if (length < 0 || std::fread(head.data(), 1, head.size(), file.get()) < 2) return E_FAIL;
+    const std::size_t headLength =
+        std::min<std::size_t>(head.size(), static_cast<std::size_t>(length));
+    if (headLength < 2 || !reader.ReadExact(std::span(head).first(headLength))) return E_FAIL;
+    reader.Rewind();
 
     PropertyItemList items;
-    CrtByteStream stream(file.get());
     switch (Detect(head)) {
         case Format::kJpeg:
-            if (_fseeki64(file.get(), 0, SEEK_SET) != 0) return E_FAIL;
-            AddJpegItems(stream, items);
+            AddJpegItems(reader, items);
             break;
-        case Format::kTiff: {
-            FileSource source(file.get(), static_cast<std::uint64_t>(length));
-            AddTiffItems(source, TiffOrigin::kTiffFile, items);
+        case Format::kTiff:
+            AddTiffItems(reader, TiffOrigin::kTiffFile, items);
             break;
-        }
         case Format::kPng:
-            AddPngItems(stream, items);  // the stream stands after the signature
+            reader.SkipForward(8);  // the signature
+            AddPngItems(reader, items);
             break;
         case Format::kGif:
-            if (_fseeki64(file.get(), 0, SEEK_SET) != 0) return E_FAIL;
-            AddGifItems(stream, items);
+            AddGifItems(reader, items);
             break;
         case Format::kBmp:
             break;

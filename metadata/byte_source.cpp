@@ -3,8 +3,6 @@
 
 #include <algorithm>
 
-#include "platform/platform.h"
-
 namespace pixelfold {
 namespace {
 
@@ -18,12 +16,6 @@ bool MemorySource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
     if (!Inside(offset, out.size(), bytes_.size())) return false;
     std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
     return true;
-}
-
-bool FileSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
-    if (!Inside(offset, out.size(), size_)) return false;
-    if (_fseeki64(file_, static_cast<std::int64_t>(offset), SEEK_SET) != 0) return false;
-    return std::fread(out.data(), 1, out.size(), file_) == out.size();
 }
 
 }  // namespace pixelfold

@@ -1,9 +1,9 @@
 // metadata/byte_source.h: random access to the bytes of a metadata structure, either a block
-// in memory (an EXIF segment) or a whole file (a TIFF image). Reads outside it fail.
+// in memory (an EXIF segment) or a whole file (a TIFF image, see FileReader). Reads outside
+// it fail.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <span>
 
 namespace pixelfold {
@@ -24,18 +24,6 @@ class MemorySource final : public ByteSource {
 
   private:
     std::span<const std::uint8_t> bytes_;
-};
-
-// Does not own the stream; `size` is the file's length.
-class FileSource final : public ByteSource {
-  public:
-    FileSource(std::FILE* file, std::uint64_t size) noexcept : file_(file), size_(size) {}
-    std::uint64_t size() const noexcept override { return size_; }
-    bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override;
-
-  private:
-    std::FILE* file_;
-    std::uint64_t size_;
 };
 
 }  // namespace pixelfold

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -87,7 +88,8 @@ bool Wanted(std::uint8_t code) {
 
 void Walk(ByteStream& stream, Collected& found, PropertyItemList& items) {
     if (NextJpegMarker(stream).code != JpegMarker::kSoi) return;
-    std::vector<std::uint8_t> payload;
+    // Room for the largest segment, left uninitialised: each payload is read over it.
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(0xFFFF);
     for (;;) {
         const Marker marker = NextJpegMarker(stream);
         if (marker.code == JpegMarker::kSos || marker.code == JpegMarker::kEoi) return;
@@ -95,7 +97,7 @@ void Walk(ByteStream& stream, Collected& found, PropertyItemList& items) {
             stream.SkipForward(marker.payloadLength);
             continue;
         }
-        payload.resize(marker.payloadLength);
+        const std::span<std::uint8_t> payload(buffer.get(), marker.payloadLength);
         if (!stream.ReadExact(payload)) return;  // cut short inside the segment
         Collect(marker, payload, found, items);
     }

@@ -13,6 +13,7 @@ bool PropertyItemList::Fits(std::size_t bytes) const noexcept {
 
 bool PropertyItemList::Add(PROPID id, WORD type, std::span<const std::uint8_t> value) {
     if (!Fits(value.size())) return false;
+    if (values_.capacity() == 0) values_.reserve(kInitialValueBytes);
     items_.push_back(Entry{id, type, values_.size(), value.size()});
     values_.insert(values_.end(), value.begin(), value.end());
     return true;

@@ -33,6 +33,8 @@ class PropertyItemList {
     // Limits for untrusted files: the value bytes of all items, and the number of items.
     static constexpr std::size_t kMaxValueBytes = std::size_t{16} << 20;
     static constexpr std::size_t kMaxItems = 16384;
+    // Enough for the EXIF of most cameras without growing.
+    static constexpr std::size_t kInitialValueBytes = 64 * 1024;
 
     // Adds an item with a copy of `value`; false (and nothing added) once a limit is reached.
     bool Add(PROPID id, WORD type, std::span<const std::uint8_t> value);

@@ -16,6 +16,11 @@ inline void Append(Bytes& b, std::initializer_list<std::uint8_t> bytes) {
     for (const std::uint8_t byte : bytes)
         b.push_back(byte);
 }
+inline void AppendBytes(Bytes& b, const Bytes& more) {
+    b.reserve(b.size() + more.size());
+    for (const std::uint8_t byte : more)
+        b.push_back(byte);
+}
 inline void AppendText(Bytes& b, std::string_view text) {
     for (const char c : text)
         b.push_back(static_cast<std::uint8_t>(c));

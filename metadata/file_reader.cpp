@@ -1,0 +1,67 @@
+// metadata/file_reader.cpp: buffered reading of an open file.
+#include "metadata/file_reader.h"
+
+#include <algorithm>
+
+#include "platform/platform.h"
+
+namespace pixelfold {
+
+FileReader::FileReader(std::FILE* file, std::uint64_t size) : file_(file), size_(size) {
+    std::setvbuf(file_, nullptr, _IONBF, 0);
+}
+
+bool FileReader::SeekFile(std::uint64_t offset) {
+    if (fileOffset_ == offset) return true;
+    if (_fseeki64(file_, static_cast<std::int64_t>(offset), SEEK_SET) != 0) return false;
+    fileOffset_ = offset;
+    return true;
+}
+
+bool FileReader::Fill() {
+    if (position_ >= blockStart_ && position_ < blockStart_ + blockLength_) return true;
+    if (position_ >= size_ || !SeekFile(position_)) return false;
+    if (block_.empty()) block_.resize(kBlockSize);
+    blockStart_ = position_;
+    blockLength_ = std::fread(block_.data(), 1, block_.size(), file_);
+    fileOffset_ += blockLength_;
+    return blockLength_ != 0;
+}
+
+bool FileReader::ReadExact(std::span<std::uint8_t> out) {
+    if (out.size() > size_ || position_ > size_ - out.size()) {
+        position_ = std::max(position_, size_);
+        return false;
+    }
+    while (!out.empty()) {
+        const bool inBlock = position_ >= blockStart_ && position_ < blockStart_ + blockLength_;
+        if (!inBlock && out.size() >= kBlockSize) return ReadDirect(out);
+        if (!Fill()) return false;
+        const std::size_t at = static_cast<std::size_t>(position_ - blockStart_);
+        const std::size_t count = std::min(out.size(), blockLength_ - at);
+        std::copy_n(block_.begin() + static_cast<std::ptrdiff_t>(at), count, out.begin());
+        out = out.subspan(count);
+        position_ += count;
+    }
+    return true;
+}
+
+bool FileReader::ReadDirect(std::span<std::uint8_t> out) {
+    if (!SeekFile(position_)) return false;
+    const std::size_t count = std::fread(out.data(), 1, out.size(), file_);
+    fileOffset_ += count;
+    position_ += count;
+    return count == out.size();
+}
+
+std::optional<std::uint8_t> FileReader::ReadByte() {
+    if (!Fill()) return std::nullopt;
+    return block_[static_cast<std::size_t>(position_++ - blockStart_)];
+}
+
+bool FileReader::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
+    position_ = offset;
+    return ReadExact(out);
+}
+
+}  // namespace pixelfold

@@ -1,0 +1,48 @@
+// metadata/file_reader.h: buffered reading of an open file for the property item readers:
+// sequential reads and skips (a ByteStream) and reads at any offset (a ByteSource). Small
+// reads are served from one block of the file at a time; large ones go straight to the caller.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "metadata/byte_source.h"
+#include "probe/byte_stream.h"
+
+namespace pixelfold {
+
+class FileReader final : public ByteStream, public ByteSource {
+  public:
+    static constexpr std::size_t kBlockSize = 16 * 1024;
+
+    // Does not take ownership of `file`, which must stand at offset 0; `size` is its length.
+    // Turns off the stream's own buffering.
+    FileReader(std::FILE* file, std::uint64_t size);
+
+    bool ReadExact(std::span<std::uint8_t> out) override;
+    std::optional<std::uint8_t> ReadByte() override;
+    void SkipForward(std::uint32_t count) override { position_ += count; }
+
+    std::uint64_t size() const noexcept override { return size_; }
+    bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override;
+
+    void Rewind() noexcept { position_ = 0; }
+
+  private:
+    // Makes the block hold `position_`; false at the end of the file or on a read error.
+    bool Fill();
+    // Reads straight into `out` from `position_`, past the block.
+    bool ReadDirect(std::span<std::uint8_t> out);
+    bool SeekFile(std::uint64_t offset);
+
+    std::FILE* file_;
+    std::uint64_t size_;
+    std::vector<std::uint8_t> block_;
+    std::uint64_t blockStart_ = 0;
+    std::size_t blockLength_ = 0;
+    std::uint64_t fileOffset_ = 0;  // where the stream stands
+    std::uint64_t position_ = 0;    // where the next read starts
+};
+
+}  // namespace pixelfold
