@@ -58,7 +58,7 @@ bool ReadExtension(ByteStream& stream, GifState& state) {
     } else if (*label == kComment && !state.comment && state.delays.empty()) {
         // Only a comment before the first image counts; later ones belong to frames.
         state.comment = data;
-        state.comment->push_back(0);
+        TerminateAscii(*state.comment);
     } else if (*label == kApplication && data.size() >= 14 &&
                std::equal(kNetscape.begin(), kNetscape.end(), data.begin()) && data[11] == 1) {
         state.loopCount = static_cast<std::uint16_t>(data[12] | data[13] << 8);

@@ -76,7 +76,7 @@ void Collect(const Marker& marker, std::span<const std::uint8_t> payload, Collec
         AddTiffItems(tiff, TiffOrigin::kExifSegment, items);
     } else if (marker.code == kCom && !found.comment) {
         found.comment.emplace(payload.begin(), payload.end());
-        if (found.comment->empty() || found.comment->back() != 0) found.comment->push_back(0);
+        TerminateAscii(*found.comment);
     } else if (marker.code == kDqt) {
         CollectTables(payload, found);
     }

@@ -107,7 +107,7 @@ class PngChunks {
         for (const TextKeyword& row : kTextKeywords) {
             if (row.keyword != keyword || !First("tEXt " + keyword)) continue;
             std::vector<std::uint8_t> text(nul + 1, data.end());
-            text.push_back(0);
+            TerminateAscii(text);
             items_.Add(row.id, PropertyType::kAscii, text);
         }
     }

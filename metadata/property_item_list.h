@@ -22,6 +22,13 @@ inline constexpr WORD kSLong = 9;
 inline constexpr WORD kSRational = 10;
 }  // namespace PropertyType
 
+// Makes `text` end in exactly one zero byte: trailing zeros are dropped, then one is added.
+inline void TerminateAscii(std::vector<std::uint8_t>& text) {
+    while (!text.empty() && text.back() == 0)
+        text.pop_back();
+    text.push_back(0);
+}
+
 // All property items of one image in one block, and their count.
 struct PropertyItemBlock {
     std::unique_ptr<PropertyItem, FreeCHeap> items;

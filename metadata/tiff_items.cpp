@@ -230,7 +230,7 @@ class TiffWalker {
                     value.bytes.begin() + static_cast<std::ptrdiff_t>(at),
                     value.bytes.begin() + static_cast<std::ptrdiff_t>(at + type->unitSize));
         }
-        if (value.type == PropertyType::kAscii && value.bytes.back() != 0) value.bytes.push_back(0);
+        if (value.type == PropertyType::kAscii) TerminateAscii(value.bytes);
         return value;
     }
 

@@ -167,20 +167,21 @@ TEST_F(BuiltinItemsTest, JpegCommentAndTablesFollowExif) {
 TEST_F(BuiltinItemsTest, TiffFileKeepsFileOrderAndConvertsTypes) {
     for (const bool bigEndian : {false, true}) {
         SCOPED_TRACE(bigEndian ? "MM" : "II");
-        const Bytes tiff = BuildTiff(bigEndian, {{{{0x0100, 3, 1, {640}},
-                                                   {0x0101, 4, 1, {480}},
-                                                   {0x02BC, 1, 3, {1, 2, 3}},  // XMP block
-                                                   {0xF001, 6, 2, {0xFE, 0x01}},
-                                                   {0xF002, 11, 1, {0x3F800000}},
-                                                   {0xF003, 2, 0, {}},  // count 0
-                                                   {0x010E, 2, 6, {'a', 'b', 'c', 0, 0, 0}},
-                                                   {0xF004, 99, 1, {1}}}}});  // unknown type
+        const Bytes tiff =
+            BuildTiff(bigEndian, {{{{0x0100, 3, 1, {640}},
+                                    {0x0101, 4, 1, {480}},
+                                    {0x02BC, 1, 3, {1, 2, 3}},  // XMP block
+                                    {0xF001, 6, 2, {0xFE, 0x01}},
+                                    {0xF002, 11, 1, {0x3F800000}},
+                                    {0xF003, 2, 0, {}},                        // count 0
+                                    {0x010E, 2, 6, {'a', 'b', 'c', 0, 0, 0}},  // padded
+                                    {0xF004, 99, 1, {1}}}}});                  // unknown type
         const Bytes floatBytes = bigEndian ? Bytes{0x3F, 0x80, 0, 0} : Bytes{0, 0, 0x80, 0x3F};
         EXPECT_EQ((std::vector<Item>{{0x0100, 3, Le({640}, 2)},
                                      {0x0101, 4, Le({480}, 4)},
                                      {0xF001, 1, Bytes{0xFE, 0x01}},
                                      {0xF002, 7, floatBytes},
-                                     {0x010E, 2, Bytes{'a', 'b', 'c', 0, 0, 0}}}),
+                                     {0x010E, 2, Bytes{'a', 'b', 'c', 0}}}),
                   Read("scan.tif", tiff));
     }
 }
@@ -224,18 +225,59 @@ TEST_F(BuiltinItemsTest, PngChunksThenResolution) {
     AppendText(text, "Author");
     text.push_back(0);
     AppendText(text, "Ann");
-    for (const Bytes& c : {chunk("IHDR", ihdr), chunk("pHYs", phys), chunk("gAMA", gama),
-                           chunk("tIME", {0x07, 0xB2, 1, 1, 0, 0, 0}), chunk("tEXt", text),
-                           chunk("tEXt", text), chunk("IDAT", Bytes(50, 0xAA)), chunk("IEND", {})})
-        png.insert(png.end(), c.begin(), c.end());
+    Bytes chrm;
+    for (const std::uint32_t v : {31270u, 32900u, 64000u, 33000u, 30000u, 60000u, 15000u, 6000u})
+        AppendBe32(chrm, v);
+    const Bytes hist{0x00, 0x01, 0x01, 0x02};
+    for (const Bytes& c :
+         {chunk("IHDR", ihdr), chunk("pHYs", phys), chunk("gAMA", gama), chunk("cHRM", chrm),
+          chunk("tIME", {0x07, 0xB2, 1, 1, 0, 0, 0}), chunk("hIST", hist), chunk("tEXt", text),
+          chunk("tEXt", text), chunk("gAMA", Bytes{0, 0, 0, 1}), chunk("IDAT", Bytes(50, 0xAA)),
+          chunk("IEND", {})})
+        AppendBytes(png, c);
 
     EXPECT_EQ((std::vector<Item>{{0x0301, 5, Le({100000, 45455}, 4)},
+                                 {0x013E, 5, Le({31270, 100000, 32900, 100000}, 4)},
+                                 {0x013F, 5,
+                                  Le({64000, 100000, 33000, 100000, 30000, 100000, 60000, 100000,
+                                      15000, 100000, 6000, 100000},
+                                     4)},
                                  {0x0132, 2, Text("1970:01:01 00:00:00")},
+                                 {0x5113, 3, Bytes{0x01, 0x00, 0x02, 0x01}},
                                  {0x013B, 2, Text("Ann")},
                                  {0x5110, 1, Bytes{1}},
                                  {0x5111, 4, Le({3780}, 4)},
                                  {0x5112, 4, Le({3780}, 4)}}),
               Read("image.png", png));
+}
+
+TEST_F(BuiltinItemsTest, PngResolutionNeedsMetres) {
+    Bytes png{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    AppendBe32(png, 9);
+    AppendText(png, "pHYs");
+    AppendBe32(png, 2);
+    AppendBe32(png, 1);
+    png.push_back(0);  // unit 0: aspect ratio only
+    AppendBe32(png, 0);
+    EXPECT_EQ((std::vector<Item>{
+                  {0x5110, 1, Bytes{1}}, {0x5111, 4, Le({0}, 4)}, {0x5112, 4, Le({0}, 4)}}),
+              Read("aspect.png", png));
+}
+
+TEST_F(BuiltinItemsTest, GifWithoutGlobalTable) {
+    Bytes gif;
+    AppendText(gif, "GIF87a");
+    AppendLe16(gif, 1);
+    AppendLe16(gif, 1);
+    Append(gif, {0x00, 0x07, 0x00});  // no global table; a background index to ignore
+    // A frame with a local table of 2 entries, then a comment after it, which does not count.
+    Append(gif,
+           {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x80, 9, 9, 9, 8, 8, 8, 0x02, 0x02, 0x44, 0x01, 0x00});
+    Append(gif, {0x21, 0xFE, 0x01, 'x', 0x00});
+    Append(gif, {0x21, 0xF9, 0x04, 0x00, 0x14, 0x00, 0x00, 0x00});  // delay 20 for frame 2
+    Append(gif, {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B});
+    EXPECT_EQ((std::vector<Item>{{0x5100, 4, Le({0, 20}, 4)}, {0x5101, 3, Le({1}, 2)}}),
+              Read("plain.gif", gif));
 }
 
 TEST_F(BuiltinItemsTest, GifBlocks) {
