@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <set>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "metadata/builtin_property_items.h"
+#include "support/corpus_table.h"
 #include "support/wide_text.h"
 
 namespace pixelfold::test {
@@ -72,14 +72,6 @@ const std::map<std::string, std::string> kAccepted = {
     {"pillow/hopper_bigtiff.tif\tResolutionUnit", "BigTIFF (version 43) is not read"},
     {"pillow/hopper_bigtiff.tif\tImageDescription", "BigTIFF (version 43) is not read"},
 };
-
-std::vector<std::string> Split(const std::string& line, char separator) {
-    std::vector<std::string> fields;
-    std::stringstream in(line);
-    for (std::string field; std::getline(in, field, separator);)
-        fields.push_back(field);
-    return fields;
-}
 
 std::string Unescape(const std::string& text) {
     std::string out;
@@ -183,20 +175,17 @@ std::optional<std::string> Disagreement(const PropertyItem* item, const std::str
 }
 
 TEST(ExifCorpusTest, ItemsMatchIndependentDecoder) {
-    const std::filesystem::path corpus = PIXELFOLD_CORPUS_DIR;
-    std::ifstream table(corpus / "metadata.tsv");
-    if (!table) GTEST_SKIP() << "no corpus at " << corpus.string() << "; nothing compared";
+    const std::filesystem::path corpus = CorpusDir();
+    const auto rows = ReadCorpusTable("metadata.tsv");
+    if (!rows) GTEST_SKIP() << "no corpus at " << corpus.string() << "; nothing compared";
 
-    std::string line;
-    std::getline(table, line);
     std::string currentPath;
     PropertyItemBlock block;
     HRESULT loaded = E_FAIL;
     int compared = 0;
     std::vector<std::string> failures;
     std::set<std::string> acceptedSeen;
-    while (std::getline(table, line)) {
-        const std::vector<std::string> f = Split(line, '\t');
+    for (const TableRow& f : *rows) {
         if (f.size() < 5) continue;
         const std::string extension = f[0].substr(f[0].rfind('.') + 1);
         if (extension == "png" || extension == "gif") continue;  // JPEG and TIFF only

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "metadata/builtin_property_items.h"
+#include "support/corpus_table.h"
 #include "support/wide_text.h"
 
 namespace pixelfold::test {
@@ -125,7 +126,7 @@ const std::set<std::string> kWineCrashes = {
 };
 
 TEST(GdiplusCompareTest, BuiltinItemsEqualPlatformItems) {
-    const std::filesystem::path corpus = PIXELFOLD_CORPUS_DIR;
+    const std::filesystem::path corpus = CorpusDir();
     if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus.string();
     int compared = 0;
     std::vector<std::string> failures;

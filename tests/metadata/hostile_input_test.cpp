@@ -14,6 +14,7 @@
 #include "plugin/host_codes.h"
 #include "probe/probed_image.h"
 #include "support/bytes.h"
+#include "support/corpus_table.h"
 #include "support/temp_dir.h"
 
 namespace pixelfold::test {
@@ -54,7 +55,7 @@ TEST(HostileInputTest, DamagedCorpusFilesFailCleanly) {
 #ifndef PIXELFOLD_HOSTILE_TESTS
     GTEST_SKIP() << "run by the sanitize preset";
 #endif
-    const std::filesystem::path corpus = PIXELFOLD_CORPUS_DIR;
+    const std::filesystem::path corpus = CorpusDir();
     if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus.string();
 
     TempDir dir;

@@ -3,15 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "plugin/host_codes.h"
 #include "probe/probed_image.h"
+#include "support/corpus_table.h"
 #include "support/printers.h"
 #include "support/wide_text.h"
 
@@ -26,32 +25,18 @@ const std::map<std::string, HRESULT> kResultNames = {
     {"FILE_E_NOT_FOUND", FILE_E_NOT_FOUND},
 };
 
-std::vector<std::string> SplitTabs(const std::string& line) {
-    std::vector<std::string> fields;
-    std::stringstream in(line);
-    for (std::string field; std::getline(in, field, '\t');)
-        fields.push_back(field);
-    return fields;
-}
-
 std::int32_t ToInt(const std::string& text) {
     return text.empty() ? 0 : std::stoi(text);
 }
 
 TEST(CorpusTest, HeaderValuesMatchExpectedTable) {
-    const std::filesystem::path corpus = PIXELFOLD_CORPUS_DIR;
-    std::ifstream table(corpus / "expected.tsv");
-    if (!table) GTEST_SKIP() << "no corpus at " << corpus.string() << "; nothing compared";
+    const std::filesystem::path corpus = CorpusDir();
+    const auto rows = ReadCorpusTable("expected.tsv");
+    if (!rows) GTEST_SKIP() << "no corpus at " << corpus.string() << "; nothing compared";
 
-    std::string line;
-    std::getline(table, line);
-    ASSERT_EQ("path", SplitTabs(line).at(0));
     int compared = 0;
-    while (std::getline(table, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) continue;
-        const std::vector<std::string> f = SplitTabs(line);
-        ASSERT_GE(f.size(), 6u) << line;
+    for (const TableRow& f : *rows) {
+        ASSERT_GE(f.size(), 6u) << f.at(0);
         SCOPED_TRACE(f[0]);
         ASSERT_TRUE(kResultNames.contains(f[2])) << "unknown result " << f[2];
 
