@@ -35,13 +35,15 @@ Format Detect(const std::array<std::uint8_t, 8>& head) {
 HRESULT ReadItems(const WCHAR* path, PropertyItemBlock& out) {
     const UniqueCrtFile file(_wfsopen(path, WTEXT("rb"), _SH_DENYWR));
     if (!file) return E_FAIL;
-    const std::int64_t length = _filelengthi64(_fileno(file.get()));
-    if (length < 0) return E_FAIL;
-    FileReader reader(file.get(), static_cast<std::uint64_t>(length));
+    FileReader reader(file.get());
     std::array<std::uint8_t, 8> head{};
-    const std::size_t headLength =
-        std::min<std::size_t>(head.size(), static_cast<std::size_t>(length));
-    if (headLength < 2 || !reader.ReadExact(std::span(head).first(headLength))) return E_FAIL;
+    std::size_t headLength = 0;
+    for (; headLength < head.size(); ++headLength) {
+        const std::optional<std::uint8_t> byte = reader.ReadByte();
+        if (!byte) break;
+        head[headLength] = *byte;
+    }
+    if (headLength < 2) return E_FAIL;
     reader.Rewind();
 
     PropertyItemList items;

@@ -7,8 +7,16 @@
 
 namespace pixelfold {
 
-FileReader::FileReader(std::FILE* file, std::uint64_t size) : file_(file), size_(size) {
+FileReader::FileReader(std::FILE* file) : file_(file) {
     std::setvbuf(file_, nullptr, _IONBF, 0);
+}
+
+std::uint64_t FileReader::size() const noexcept {
+    if (!size_) {
+        const std::int64_t length = _filelengthi64(_fileno(file_));
+        size_ = length < 0 ? 0 : static_cast<std::uint64_t>(length);
+    }
+    return *size_;
 }
 
 bool FileReader::SeekFile(std::uint64_t offset) {
@@ -20,7 +28,7 @@ bool FileReader::SeekFile(std::uint64_t offset) {
 
 bool FileReader::Fill() {
     if (position_ >= blockStart_ && position_ < blockStart_ + blockLength_) return true;
-    if (position_ >= size_ || !SeekFile(position_)) return false;
+    if (!SeekFile(position_)) return false;
     if (block_.empty()) block_.resize(kBlockSize);
     blockStart_ = position_;
     blockLength_ = std::fread(block_.data(), 1, block_.size(), file_);
@@ -29,10 +37,6 @@ bool FileReader::Fill() {
 }
 
 bool FileReader::ReadExact(std::span<std::uint8_t> out) {
-    if (out.size() > size_ || position_ > size_ - out.size()) {
-        position_ = std::max(position_, size_);
-        return false;
-    }
     while (!out.empty()) {
         const bool inBlock = position_ >= blockStart_ && position_ < blockStart_ + blockLength_;
         if (!inBlock && out.size() >= kBlockSize) return ReadDirect(out);
@@ -60,6 +64,7 @@ std::optional<std::uint8_t> FileReader::ReadByte() {
 }
 
 bool FileReader::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
+    if (offset > size() || out.size() > size() - offset) return false;
     position_ = offset;
     return ReadExact(out);
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "metadata/byte_source.h"
@@ -16,15 +17,17 @@ class FileReader final : public ByteStream, public ByteSource {
   public:
     static constexpr std::size_t kBlockSize = 16 * 1024;
 
-    // Does not take ownership of `file`, which must stand at offset 0; `size` is its length.
-    // Turns off the stream's own buffering.
-    FileReader(std::FILE* file, std::uint64_t size);
+    // Does not take ownership of `file`, which must stand at offset 0. Turns off the stream's
+    // own buffering.
+    explicit FileReader(std::FILE* file);
 
     bool ReadExact(std::span<std::uint8_t> out) override;
     std::optional<std::uint8_t> ReadByte() override;
     void SkipForward(std::uint32_t count) override { position_ += count; }
 
-    std::uint64_t size() const noexcept override { return size_; }
+    // The file's length, measured on first use (only random access needs it); 0 when it
+    // cannot be measured.
+    std::uint64_t size() const noexcept override;
     bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override;
 
     void Rewind() noexcept { position_ = 0; }
@@ -37,7 +40,7 @@ class FileReader final : public ByteStream, public ByteSource {
     bool SeekFile(std::uint64_t offset);
 
     std::FILE* file_;
-    std::uint64_t size_;
+    mutable std::optional<std::uint64_t> size_;
     std::vector<std::uint8_t> block_;
     std::uint64_t blockStart_ = 0;
     std::size_t blockLength_ = 0;

@@ -62,6 +62,20 @@ std::FILE* Fail(int error) {
     return nullptr;
 }
 
+// Refuses folders and takes the share lock; false (errno set) when either fails.
+bool CheckAndLock(int fd, int lock) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+        errno = EACCES;  // a folder is never a stream, as on Windows
+        return false;
+    }
+    if (lock != 0 && ::flock(fd, lock | LOCK_NB) != 0) {
+        errno = EACCES;  // another holder's lock stands for a sharing violation
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::FILE* _wfsopen(const WCHAR* filename, const WCHAR* mode, int shareFlag) {
@@ -71,16 +85,23 @@ std::FILE* _wfsopen(const WCHAR* filename, const WCHAR* mode, int shareFlag) {
     const std::optional<std::string> path = Utf16ToUtf8(filename);
     if (!openMode || !lock || !path) return Fail(EINVAL);
 
-    const int fd = ::open(path->c_str(), openMode->flags | O_CLOEXEC, 0666);
-    if (fd < 0) return nullptr;
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
-        ::close(fd);
-        return Fail(EACCES);  // a folder is never a stream, as on Windows
+    if (openMode->flags == O_RDONLY) {  // the common case, in the fewest system calls
+        std::FILE* stream = ::fopen(path->c_str(), "re");
+        if (stream != nullptr && !CheckAndLock(::fileno(stream), *lock)) {
+            const int error = errno;
+            std::fclose(stream);
+            return Fail(error);
+        }
+        return stream;
     }
-    if (*lock != 0 && ::flock(fd, *lock | LOCK_NB) != 0) {
+    // Truncation waits until the lock is held, so a refused open changes nothing.
+    const bool truncate = (openMode->flags & O_TRUNC) != 0;
+    const int fd = ::open(path->c_str(), (openMode->flags & ~O_TRUNC) | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    if (!CheckAndLock(fd, *lock) || (truncate && ::ftruncate(fd, 0) != 0)) {
+        const int error = errno;
         ::close(fd);
-        return Fail(EACCES);  // another holder's lock stands for a sharing violation
+        return Fail(error);
     }
     std::FILE* stream = ::fdopen(fd, openMode->stdioMode);
     if (stream == nullptr) ::close(fd);

@@ -29,7 +29,13 @@ Bytes Exif() {
     Bytes thumbnail{0xFF, 0xD8};
     thumbnail.resize(24000, 0x55);
     Append(thumbnail, {0xFF, 0xD9});
-    std::vector<std::uint32_t> makerNote(2500, 7);
+    // A maker note laid out as the makers' own directory of 40 short entries, then padding.
+    std::vector<std::uint32_t> makerNote = {40, 0};
+    for (std::uint32_t tag = 1; tag <= 40; ++tag) {
+        for (const std::uint32_t byte : {tag, 0u, 3u, 0u, 1u, 0u, 0u, 0u, tag, 0u, 0u, 0u})
+            makerNote.push_back(byte);
+    }
+    makerNote.resize(2500, 0);
     auto build = [&](std::uint32_t thumbnailAt) {
         return BuildTiff(false,
                          {
