@@ -100,6 +100,17 @@ TEST_F(CrtStreamTest, ReadersShareButAnExclusiveHolderKeepsThemOut) {
     EXPECT_TRUE(OpenDenyingWriters(path));
 }
 
+TEST_F(CrtStreamTest, RefusedWriterDoesNotTruncate) {
+    dir_.Write("kept.bin", {1, 2, 3});
+    const WideString path = dir_.WidePath("kept.bin");
+    {
+        const UniqueCrtFile holder = HoldExclusively(path);
+        ASSERT_TRUE(holder);
+        EXPECT_FALSE(UniqueCrtFile(_wfsopen(path.c_str(), WTEXT("wb"), _SH_DENYWR)));
+    }
+    EXPECT_EQ(3u, std::filesystem::file_size(dir_.path() / "kept.bin"));
+}
+
 TEST_F(CrtStreamTest, PathsAreUtf16) {
     const std::string name = "bild-\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80.bmp";  // ä, €, U+1F600
     dir_.Write(name, {'B', 'M'});
