@@ -81,14 +81,6 @@ bool ReadImage(ByteStream& stream, GifState& state) {
     return ReadSubBlocks(stream, nullptr);
 }
 
-std::vector<std::uint8_t> Le32s(const std::vector<std::uint32_t>& values) {
-    std::vector<std::uint8_t> out;
-    for (const std::uint32_t v : values)
-        for (int shift = 0; shift < 32; shift += 8)
-            out.push_back(static_cast<std::uint8_t>(v >> shift));
-    return out;
-}
-
 }  // namespace
 
 void AddGifItems(ByteStream& stream, PropertyItemList& items) {
@@ -115,7 +107,7 @@ void AddGifItems(ByteStream& stream, PropertyItemList& items) {
     }
 
     if (state.delays.empty()) state.delays.push_back(0);
-    items.Add(0x5100, PropertyType::kLong, Le32s(state.delays));
+    items.Add(0x5100, PropertyType::kLong, Le32Bytes(state.delays));
     if (state.comment) items.Add(0x9286, PropertyType::kAscii, *state.comment);
     const std::array<std::uint8_t, 2> loop = {static_cast<std::uint8_t>(state.loopCount),
                                               static_cast<std::uint8_t>(state.loopCount >> 8)};

@@ -30,11 +30,6 @@ constexpr std::array<TextKeyword, 7> kTextKeywords = {{
     {"Comment", 0x9286},
 }};
 
-void PutLe32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<std::uint8_t>(v >> shift));
-}
-
 std::uint32_t Be32(std::span<const std::uint8_t> b, std::size_t at) {
     return std::uint32_t{b[at]} << 24 | std::uint32_t{b[at + 1]} << 16 |
            std::uint32_t{b[at + 2]} << 8 | std::uint32_t{b[at + 3]};
@@ -42,10 +37,7 @@ std::uint32_t Be32(std::span<const std::uint8_t> b, std::size_t at) {
 
 // RATIONAL values: each pair numerator, denominator.
 std::vector<std::uint8_t> Rationals(std::initializer_list<std::uint32_t> numbers) {
-    std::vector<std::uint8_t> out;
-    for (const std::uint32_t n : numbers)
-        PutLe32(out, n);
-    return out;
+    return Le32Bytes(std::span(numbers.begin(), numbers.size()));
 }
 
 class PngChunks {
@@ -90,11 +82,8 @@ class PngChunks {
     void Finish() {
         const std::array<std::uint8_t, 1> unit = {1};
         items_.Add(0x5110, PropertyType::kByte, unit);
-        std::vector<std::uint8_t> x, y;
-        PutLe32(x, xPerMetre_);
-        PutLe32(y, yPerMetre_);
-        items_.Add(0x5111, PropertyType::kLong, x);
-        items_.Add(0x5112, PropertyType::kLong, y);
+        items_.Add(0x5111, PropertyType::kLong, Le32Bytes(std::span(&xPerMetre_, 1)));
+        items_.Add(0x5112, PropertyType::kLong, Le32Bytes(std::span(&yPerMetre_, 1)));
     }
 
   private:
@@ -140,8 +129,7 @@ void AddPngItems(ByteStream& stream, PropertyItemList& items) {
             chunks.Take(type, data);
             stream.SkipForward(4);  // checksum
         } else {
-            stream.SkipForward(length);
-            stream.SkipForward(4);
+            stream.SkipForward(length + 4);  // data and checksum; length is below 2^31
         }
     }
     chunks.Finish();

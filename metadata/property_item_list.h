@@ -29,6 +29,17 @@ inline void TerminateAscii(std::vector<std::uint8_t>& text) {
     text.push_back(0);
 }
 
+// 32-bit numbers as the little-endian value bytes of a LONG or RATIONAL item.
+inline std::vector<std::uint8_t> Le32Bytes(std::span<const std::uint32_t> numbers) {
+    std::vector<std::uint8_t> out;
+    out.reserve(4 * numbers.size());
+    for (const std::uint32_t n : numbers) {
+        for (int shift = 0; shift < 32; shift += 8)
+            out.push_back(static_cast<std::uint8_t>(n >> shift));
+    }
+    return out;
+}
+
 // All property items of one image in one block, and their count.
 struct PropertyItemBlock {
     std::unique_ptr<PropertyItem, FreeCHeap> items;
