@@ -1,13 +1,9 @@
 // common/ascii_text.h: comparisons of UTF-16 text that fold only the letters A to Z.
 #pragma once
 
-#include <string_view>
-
-#include "platform/platform.h"
+#include "platform/wide_string.h"
 
 namespace pixelfold {
-
-using WideStringView = std::basic_string_view<WCHAR>;
 
 // Folds only 'A'..'Z' onto 'a'..'z'; every other code unit is compared as is.
 constexpr WCHAR FoldAsciiUpper(WCHAR c) noexcept {

@@ -32,7 +32,7 @@ Format Detect(const std::array<std::uint8_t, 8>& head) {
     return Format::kUnknown;
 }
 
-HRESULT ReadItems(const WCHAR* path, PropertyItemBlock& out) {
+HRESULT CollectItems(const WCHAR* path, PropertyItemList& items) {
     const UniqueCrtFile file(_wfsopen(path, WTEXT("rb"), _SH_DENYWR));
     if (!file) return E_FAIL;
     FileReader reader(file.get());
@@ -46,7 +46,6 @@ HRESULT ReadItems(const WCHAR* path, PropertyItemBlock& out) {
     if (headLength < 2) return E_FAIL;
     reader.Rewind();
 
-    PropertyItemList items;
     switch (Detect(head)) {
         case Format::kJpeg:
             AddJpegItems(reader, items);
@@ -66,15 +65,24 @@ HRESULT ReadItems(const WCHAR* path, PropertyItemBlock& out) {
         case Format::kUnknown:
             return E_FAIL;
     }
-    out = items.Pack();
     return S_OK;
 }
 
 }  // namespace
 
-HRESULT ReadBuiltinPropertyItems(const WCHAR* path, PropertyItemBlock& out) noexcept {
+HRESULT CollectBuiltinPropertyItems(const WCHAR* path, PropertyItemList& out) noexcept {
+    out = PropertyItemList();
     if (path == nullptr) return E_FAIL;
-    return HrBoundary([&] { return ReadItems(path, out); });
+    return HrBoundary([&] { return CollectItems(path, out); });
+}
+
+HRESULT ReadBuiltinPropertyItems(const WCHAR* path, PropertyItemBlock& out) noexcept {
+    PropertyItemList items;
+    RETURN_IF_FAILED(CollectBuiltinPropertyItems(path, items));
+    return HrBoundary([&] {
+        out = items.Pack();
+        return S_OK;
+    });
 }
 
 }  // namespace pixelfold

@@ -12,5 +12,7 @@ namespace pixelfold {
 // cannot be opened or its format is not one of these (PCX included); E_OUTOFMEMORY.
 // `out` is written only on success.
 HRESULT ReadBuiltinPropertyItems(const WCHAR* path, PropertyItemBlock& out) noexcept;
+// The same items, collected in `out` (emptied first) instead of packed.
+HRESULT CollectBuiltinPropertyItems(const WCHAR* path, PropertyItemList& out) noexcept;
 
 }  // namespace pixelfold

@@ -19,25 +19,31 @@ bool PropertyItemList::Add(PROPID id, WORD type, std::span<const std::uint8_t> v
     return true;
 }
 
-PropertyItemBlock PropertyItemList::Pack() const {
-    PropertyItemBlock block;
-    if (items_.empty()) return block;
-    const std::size_t recordBytes = items_.size() * sizeof(PropertyItem);
-    void* memory = std::malloc(recordBytes + values_.size());
-    if (memory == nullptr) throw std::bad_alloc();
-    block.items.reset(static_cast<PropertyItem*>(memory));
+std::size_t PropertyItemList::PackedSize() const noexcept {
+    return items_.size() * sizeof(PropertyItem) + values_.size();
+}
 
-    auto* records = static_cast<PropertyItem*>(memory);
-    auto* values = static_cast<std::uint8_t*>(memory) + recordBytes;
+void PropertyItemList::PackInto(void* block) const noexcept {
+    auto* records = static_cast<PropertyItem*>(block);
+    auto* values = static_cast<std::uint8_t*>(block) + items_.size() * sizeof(PropertyItem);
     if (!values_.empty()) std::memcpy(values, values_.data(), values_.size());
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const Entry& e = items_[i];
-        new (&records[i]) PropertyItem{};
-        records[i].id = e.id;
-        records[i].length = static_cast<ULONG>(e.length);
-        records[i].type = e.type;
-        records[i].value = values + e.offset;
+        PropertyItem* record = new (&records[i]) PropertyItem{};
+        record->id = e.id;
+        record->length = static_cast<ULONG>(e.length);
+        record->type = e.type;
+        record->value = values + e.offset;
     }
+}
+
+PropertyItemBlock PropertyItemList::Pack() const {
+    PropertyItemBlock block;
+    if (items_.empty()) return block;
+    void* memory = std::malloc(PackedSize());
+    if (memory == nullptr) throw std::bad_alloc();
+    PackInto(memory);
+    block.items.reset(static_cast<PropertyItem*>(memory));
     block.count = static_cast<std::uint32_t>(items_.size());
     return block;
 }

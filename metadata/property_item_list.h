@@ -62,6 +62,10 @@ class PropertyItemList {
 
     // The block: records, then values. Throws std::bad_alloc when the heap cannot supply it.
     PropertyItemBlock Pack() const;
+    // The size of that block in bytes, and the same layout written into `block`, which must
+    // be suitably aligned for PropertyItem and hold PackedSize() bytes.
+    std::size_t PackedSize() const noexcept;
+    void PackInto(void* block) const noexcept;
 
   private:
     struct Entry {

@@ -16,3 +16,12 @@ static_assert(sizeof(ULONG) == 4);
 static_assert(sizeof(GUID) == 16);
 static_assert(sizeof(void*) != 8 || sizeof(VARIANT) == 24, "the 64-bit VARIANT is 24 bytes");
 static_assert(sizeof(void*) != 8 || offsetof(VARIANT, lVal) == 8);
+
+namespace pixelfold {
+
+// A Windows error code as an HRESULT (HRESULT_FROM_WIN32): 0 stays S_OK.
+constexpr HRESULT HResultFromWin32(DWORD error) noexcept {
+    return error == 0 ? S_OK : static_cast<HRESULT>(0x80070000u | (error & 0xFFFFu));
+}
+
+}  // namespace pixelfold

@@ -45,4 +45,26 @@ inline void CloseCrtFile(std::FILE* file) {
 }
 using UniqueCrtFile = UniqueResource<std::FILE*, &CloseCrtFile>;
 
+inline void FreeBstr(BSTR text) {
+    SysFreeString(text);
+}
+using UniqueBstr = UniqueResource<BSTR, &FreeBstr>;
+
+// Owns what a VARIANT holds; empty when made, cleared when destroyed.
+class UniqueVariant {
+  public:
+    UniqueVariant() noexcept { VariantInit(&value_); }
+    UniqueVariant(const UniqueVariant&) = delete;
+    UniqueVariant& operator=(const UniqueVariant&) = delete;
+    ~UniqueVariant() { VariantClear(&value_); }
+
+    VARIANT* get() noexcept { return &value_; }
+    const VARIANT* get() const noexcept { return &value_; }
+    VARIANT* operator->() noexcept { return &value_; }
+    const VARIANT* operator->() const noexcept { return &value_; }
+
+  private:
+    VARIANT value_;
+};
+
 }  // namespace pixelfold

@@ -2,14 +2,11 @@
 // whether its property items have been loaded. Open fills it from the file's header.
 #pragma once
 
-#include <string>
-
 #include "platform/platform.h"
+#include "platform/wide_string.h"
 #include "probe/bmp_info.h"
 
 namespace pixelfold {
-
-using WideString = std::basic_string<WCHAR>;
 
 class ProbedImage {
   public:

@@ -10,6 +10,10 @@
 #define WTEXT(text) u##text
 
 using BYTE = std::uint8_t;
+using CHAR = char;
+using INT = int;
+using UINT = unsigned int;
+using BOOL = int;
 using WORD = std::uint16_t;
 using SHORT = std::int16_t;
 using USHORT = std::uint16_t;
@@ -31,6 +35,8 @@ using BSTR = OLECHAR*;
 using VARTYPE = std::uint16_t;
 using VARIANT_BOOL = std::int16_t;
 using DATE = double;
+using LCID = DWORD;
+using LPCSTR = const char*;
 
 #define STDMETHODCALLTYPE
 
@@ -53,6 +59,17 @@ inline bool operator==(const GUID& a, const GUID& b) noexcept {
     return true;
 }
 
+// COM's base interface, laid out as COM lays it: a pointer to a table of these three
+// functions, in this order, at the start of the object.
+struct IUnknown {
+    virtual HRESULT QueryInterface(REFIID iid, void** out) = 0;
+    virtual ULONG AddRef() = 0;
+    virtual ULONG Release() = 0;
+
+  protected:
+    ~IUnknown() = default;
+};
+
 // The 64-bit Windows layout: the type tag and three reserved words, then 16 bytes of value.
 struct VARIANT {
     VARTYPE vt;
@@ -64,17 +81,64 @@ struct VARIANT {
         LONG lVal;
         BYTE bVal;
         SHORT iVal;
+        CHAR cVal;
+        USHORT uiVal;
+        ULONG ulVal;
+        ULONGLONG ullVal;
+        INT intVal;
+        UINT uintVal;
         FLOAT fltVal;
         DOUBLE dblVal;
         VARIANT_BOOL boolVal;
         DATE date;
         BSTR bstrVal;
+        IUnknown* punkVal;
         void* byref;
         struct {
             void* pvRecord;
             void* pRecInfo;
         } brecVal;
     };
+};
+
+// The variant types (VARENUM).
+enum VARENUM : VARTYPE {
+    VT_EMPTY = 0,
+    VT_NULL = 1,
+    VT_I2 = 2,
+    VT_I4 = 3,
+    VT_R4 = 4,
+    VT_R8 = 5,
+    VT_CY = 6,
+    VT_DATE = 7,
+    VT_BSTR = 8,
+    VT_DISPATCH = 9,
+    VT_ERROR = 10,
+    VT_BOOL = 11,
+    VT_VARIANT = 12,
+    VT_UNKNOWN = 13,
+    VT_DECIMAL = 14,
+    VT_I1 = 16,
+    VT_UI1 = 17,
+    VT_UI2 = 18,
+    VT_UI4 = 19,
+    VT_I8 = 20,
+    VT_UI8 = 21,
+    VT_INT = 22,
+    VT_UINT = 23,
+    VT_ARRAY = 0x2000,
+    VT_BYREF = 0x4000,
+};
+
+struct SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;
+    WORD wDayOfWeek;
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
 };
 
 // clang-format off
@@ -87,6 +151,19 @@ constexpr HRESULT E_FAIL        = static_cast<HRESULT>(0x80004005u);
 constexpr HRESULT E_UNEXPECTED  = static_cast<HRESULT>(0x8000FFFFu);
 constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT E_INVALIDARG  = static_cast<HRESULT>(0x80070057u);
+constexpr HRESULT DISP_E_TYPEMISMATCH = static_cast<HRESULT>(0x80020005u);
+constexpr HRESULT DISP_E_BADVARTYPE   = static_cast<HRESULT>(0x80020008u);
+constexpr HRESULT DISP_E_OVERFLOW     = static_cast<HRESULT>(0x8002000Au);
+
+constexpr DWORD ERROR_SUCCESS             = 0;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY   = 8;
+constexpr DWORD ERROR_INVALID_PARAMETER   = 87;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
+
+constexpr UINT CP_ACP        = 0;
+constexpr UINT CP_THREAD_ACP = 3;
+constexpr UINT CP_UTF8       = 65001;
 // clang-format on
 
 #define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
@@ -112,3 +189,36 @@ std::int64_t _filelengthi64(int fd);
 int _fileno(std::FILE* stream);
 int _fseeki64(std::FILE* stream, std::int64_t offset, int origin);
 std::int64_t _ftelli64(std::FILE* stream);
+
+// The calling thread's last error code.
+DWORD GetLastError();
+void SetLastError(DWORD error);
+
+// Code pages. Without the Windows notion of an ANSI code page, CP_ACP and CP_THREAD_ACP decode
+// bytes as UTF-8 when they are valid UTF-8 and as Windows-1252 otherwise; CP_UTF8 is UTF-8
+// with invalid sequences replaced by U+FFFD. Flags other than 0 are refused.
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int textLength, LPWSTR out,
+                        int outLength);
+
+// BSTR: UTF-16 text preceded by its 32-bit byte length and followed by a zero code unit.
+BSTR SysAllocString(const OLECHAR* text);
+BSTR SysAllocStringLen(const OLECHAR* text, UINT length);
+BSTR SysAllocStringByteLen(LPCSTR bytes, UINT length);
+void SysFreeString(BSTR text);
+UINT SysStringLen(BSTR text);
+UINT SysStringByteLen(BSTR text);
+
+// VARIANT. The stand-in owns BSTRs and interface pointers; arrays and records are not
+// supported (VariantClear and VariantCopy answer DISP_E_BADVARTYPE for them).
+void VariantInit(VARIANT* variant);
+HRESULT VariantClear(VARIANT* variant);
+HRESULT VariantCopy(VARIANT* destination, const VARIANT* source);
+// Converts to VT_DATE only (other targets: DISP_E_TYPEMISMATCH): from numbers, Booleans,
+// dates, VT_EMPTY and date text in the forms of the invariant locale.
+HRESULT VariantChangeType(VARIANT* destination, const VARIANT* source, USHORT flags, VARTYPE type);
+
+// OLE Automation dates: days since 30 December 1899, the fraction being the time of day.
+// Both answer TRUE on success and FALSE for fields or dates outside 1 January 100 to
+// 31 December 9999; fields beyond their range carry into the next larger field.
+INT SystemTimeToVariantTime(SYSTEMTIME* time, DOUBLE* date);
+INT VariantTimeToSystemTime(DOUBLE date, SYSTEMTIME* time);

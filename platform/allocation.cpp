@@ -1,0 +1,45 @@
+// platform/allocation.cpp: allocation points with a countdown to an injected failure.
+#include "platform/allocation.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <limits>
+
+namespace pixelfold {
+namespace {
+
+constexpr long kDisarmed = -1;
+std::atomic<long> allocationsBeforeFault{kDisarmed};
+
+}  // namespace
+
+bool AllocationFaultDue() noexcept {
+    long remaining = allocationsBeforeFault.load(std::memory_order_relaxed);
+    while (remaining != kDisarmed) {
+        const long next = remaining == 0 ? kDisarmed : remaining - 1;
+        if (allocationsBeforeFault.compare_exchange_weak(remaining, next)) return remaining == 0;
+    }
+    return false;
+}
+
+void ArmAllocationFault(unsigned successes) noexcept {
+    allocationsBeforeFault.store(static_cast<long>(successes));
+}
+
+void DisarmAllocationFault() noexcept {
+    allocationsBeforeFault.store(kDisarmed);
+}
+
+BSTR NewBstr(WideStringView text) noexcept {
+    if (AllocationFaultDue() || text.size() > std::numeric_limits<UINT>::max() / 2) {
+        return nullptr;
+    }
+    return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+}
+
+void* NewHeapBlock(std::size_t bytes) noexcept {
+    if (AllocationFaultDue()) return nullptr;
+    return std::malloc(bytes == 0 ? 1 : bytes);
+}
+
+}  // namespace pixelfold

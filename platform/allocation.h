@@ -1,0 +1,25 @@
+// platform/allocation.h: the allocation points of the plug-in for memory it hands out or
+// keeps, and a test-only way to make one of them fail.
+#pragma once
+
+#include <cstddef>
+
+#include "platform/wide_string.h"
+
+namespace pixelfold {
+
+// A BSTR holding `text` (SysAllocStringLen); null when out of memory.
+[[nodiscard]] BSTR NewBstr(WideStringView text) noexcept;
+// A block from the C heap (std::malloc), to be released with std::free; null when out of
+// memory. A zero size still gives a distinct block.
+[[nodiscard]] void* NewHeapBlock(std::size_t bytes) noexcept;
+// True when the allocation about to be made is to fail as if memory had run out. Every
+// allocation point above asks it; code that allocates in other ways asks it too.
+[[nodiscard]] bool AllocationFaultDue() noexcept;
+
+// Tests only: after `successes` more allocations succeed, the next one fails; the fault is
+// then spent. Disarmed with `DisarmAllocationFault`. One process-wide countdown.
+void ArmAllocationFault(unsigned successes) noexcept;
+void DisarmAllocationFault() noexcept;
+
+}  // namespace pixelfold
