@@ -73,7 +73,7 @@ class Scanner {
     bool SkipSeparators() {
         while (pos_ < text_.size()) {
             const char16_t c = text_[pos_];
-            if (c != u' ' && c != u'\t' && c != u'/' && c != u'-' && c != u'.' && c != u',') {
+            if (c != u' ' && c != u'\t' && c != u'/' && c != u'-' && c != u',') {
                 return true;
             }
             ++pos_;
@@ -153,9 +153,9 @@ std::int64_t CurrentYear() {
     return local.tm_year + 1900;
 }
 
-// Two-digit years: 0 to 29 are this century's, 30 to 99 the last one's.
+// Years below 100: 0 to 49 are this century's, 50 to 99 the last one's.
 std::int64_t FullYear(const Number& n) {
-    if (n.value < 30) return n.value + 2000;
+    if (n.value < 50) return n.value + 2000;
     if (n.value < 100) return n.value + 1900;
     return n.value;
 }
@@ -206,10 +206,9 @@ std::optional<std::int64_t> TimeOfDay(const Parts& p) {
     std::int64_t hour = p.time[0];
     const std::int64_t minute = p.time[1];
     const std::int64_t second = p.time[2];
-    if (p.meridiem != 0) {
-        if (hour < 1 || hour > 12) return std::nullopt;
-        hour = hour % 12 + (p.meridiem == 2 ? 12 : 0);
-    }
+    // "12 AM" is midnight, "12 PM" noon; a 24-hour time keeps its hour.
+    if (p.meridiem == 1 && hour == 12) hour = 0;
+    if (p.meridiem == 2 && hour < 12) hour += 12;
     if (hour > 23 || minute > 59 || second > 59) return std::nullopt;
     return hour * 3600 + minute * 60 + second;
 }

@@ -13,7 +13,7 @@ INT SystemTimeToVariantTime(SYSTEMTIME* time, DOUBLE* date) {
     if (time->wMonth > 12 || time->wDay > 31) return 0;
     std::int64_t year = static_cast<SHORT>(time->wYear);
     if (year < 0 || year > 9999) return 0;
-    if (year < 30) {
+    if (year < 50) {
         year += 2000;
     } else if (year < 100) {
         year += 1900;

@@ -219,6 +219,7 @@ HRESULT VariantChangeType(VARIANT* destination, const VARIANT* source, USHORT fl
 
 // OLE Automation dates: days since 30 December 1899, the fraction being the time of day.
 // Both answer TRUE on success and FALSE for fields or dates outside 1 January 100 to
-// 31 December 9999; fields beyond their range carry into the next larger field.
+// 31 December 9999; fields beyond their range carry into the next larger field, and years
+// below 50 are taken as 2000 onwards, 50 to 99 as 1950 to 1999.
 INT SystemTimeToVariantTime(SYSTEMTIME* time, DOUBLE* date);
 INT VariantTimeToSystemTime(DOUBLE date, SYSTEMTIME* time);

@@ -1,0 +1,252 @@
+// tests/platform/variant_date_test.cpp: the conversions between calendar fields, OLE
+// Automation dates and date text. The same cases run against Windows (Wine) and the stand-ins.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <string>
+
+#include "platform/unique.h"
+#include "platform/wide_string.h"
+#include "support/ole_date.h"
+#include "support/param_name.h"
+
+namespace pixelfold::test {
+namespace {
+
+constexpr double kSecond = 1.0 / 86400.0;
+
+SYSTEMTIME Fields(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+    SYSTEMTIME t{};
+    t.wYear = static_cast<WORD>(year);
+    t.wMonth = static_cast<WORD>(month);
+    t.wDay = static_cast<WORD>(day);
+    t.wHour = static_cast<WORD>(hour);
+    t.wMinute = static_cast<WORD>(minute);
+    t.wSecond = static_cast<WORD>(second);
+    return t;
+}
+
+struct ToDateCase {
+    std::string name;
+    SYSTEMTIME fields;
+    std::optional<double> expected;  // nothing: refused
+};
+
+class SystemTimeToVariantTimeTest : public testing::TestWithParam<ToDateCase> {};
+
+TEST_P(SystemTimeToVariantTimeTest, ConvertsOrRefuses) {
+    const ToDateCase& c = GetParam();
+    SYSTEMTIME fields = c.fields;
+    double date = -12345.0;
+    const INT ok = SystemTimeToVariantTime(&fields, &date);
+    ASSERT_EQ(c.expected.has_value(), ok != 0);
+    if (c.expected) {
+        EXPECT_NEAR(*c.expected, date, kSecond / 100);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SystemTimeToVariantTimeTest,
+    testing::Values(
+        ToDateCase{"DayTime", Fields(2021, 7, 14, 9, 5, 33), OleDate(2021, 7, 14, 9, 5, 33)},
+        ToDateCase{"DayZero", Fields(1899, 12, 30), 0.0},
+        ToDateCase{"BeforeDayZeroTimeCountsAway", Fields(1899, 12, 29, 6), -1.25},
+        ToDateCase{"FirstDay", Fields(100, 1, 1), -657434.0},
+        ToDateCase{"LastSecond", Fields(9999, 12, 31, 23, 59, 59),
+                   OleDate(9999, 12, 31, 23, 59, 59)},
+        ToDateCase{"LeapDay", Fields(2020, 2, 29, 10), OleDate(2020, 2, 29, 10)},
+        ToDateCase{"NoLeapDayCarries", Fields(2021, 2, 29, 10), OleDate(2021, 3, 1, 10)},
+        ToDateCase{"April31Carries", Fields(2021, 4, 31), OleDate(2021, 5, 1)},
+        ToDateCase{"Hour24Carries", Fields(2021, 7, 14, 24), OleDate(2021, 7, 15)},
+        ToDateCase{"Second60Carries", Fields(2021, 7, 14, 9, 5, 60), OleDate(2021, 7, 14, 9, 6)},
+        ToDateCase{"Minute60Carries", Fields(2021, 12, 31, 23, 60), OleDate(2022, 1, 1)},
+        ToDateCase{"Day0IsLastOfMonthBefore", Fields(2021, 3, 0), OleDate(2021, 2, 28)},
+        ToDateCase{"Month0IsDecemberBefore", Fields(2021, 0, 10), OleDate(2020, 12, 10)},
+        ToDateCase{"Year0Is2000", Fields(0, 1, 1), OleDate(2000, 1, 1)},
+        ToDateCase{"Year49Is2049", Fields(49, 6, 1), OleDate(2049, 6, 1)},
+        ToDateCase{"Year50Is1950", Fields(50, 6, 1), OleDate(1950, 6, 1)},
+        ToDateCase{"Year99Is1999", Fields(99, 6, 1), OleDate(1999, 6, 1)},
+        ToDateCase{"Month13", Fields(2021, 13, 1), std::nullopt},
+        ToDateCase{"Day32", Fields(2021, 1, 32), std::nullopt},
+        ToDateCase{"Year10000", Fields(10000, 1, 1), std::nullopt},
+        ToDateCase{"YearAbove32767", Fields(0xFFFF, 1, 1), std::nullopt}),
+    ParamName());
+
+struct FromDateCase {
+    std::string name;
+    double date;
+    std::optional<SYSTEMTIME> expected;  // nothing: refused
+    int dayOfWeek = 0;                   // -1: not compared
+};
+
+class VariantTimeToSystemTimeTest : public testing::TestWithParam<FromDateCase> {};
+
+TEST_P(VariantTimeToSystemTimeTest, ConvertsOrRefuses) {
+    const FromDateCase& c = GetParam();
+    SYSTEMTIME t{};
+    const INT ok = VariantTimeToSystemTime(c.date, &t);
+    ASSERT_EQ(c.expected.has_value(), ok != 0);
+    if (!c.expected) return;
+    const SYSTEMTIME& e = *c.expected;
+    EXPECT_EQ(e.wYear, t.wYear);
+    EXPECT_EQ(e.wMonth, t.wMonth);
+    EXPECT_EQ(e.wDay, t.wDay);
+    EXPECT_EQ(e.wHour, t.wHour);
+    EXPECT_EQ(e.wMinute, t.wMinute);
+    EXPECT_EQ(e.wSecond, t.wSecond);
+    EXPECT_EQ(0, t.wMilliseconds);
+    if (c.dayOfWeek >= 0) {
+        EXPECT_EQ(c.dayOfWeek, t.wDayOfWeek);
+    }
+}
+
+const double kNoon = OleDate(2021, 7, 14, 12);
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, VariantTimeToSystemTimeTest,
+    testing::Values(
+        FromDateCase{"DayTime", OleDate(2021, 7, 14, 9, 5, 33), Fields(2021, 7, 14, 9, 5, 33), 3},
+        FromDateCase{"DayZero", 0.0, Fields(1899, 12, 30), 6},
+        FromDateCase{"BeforeDayZero", -1.25, Fields(1899, 12, 29, 6), 5},
+        FromDateCase{"FirstDay", -657434.0, Fields(100, 1, 1), 5},
+        FromDateCase{"LastSecond", OleDate(9999, 12, 31, 23, 59, 59),
+                     Fields(9999, 12, 31, 23, 59, 59), 5},
+        FromDateCase{"RoundsDown", kNoon + 0.4 * kSecond, Fields(2021, 7, 14, 12), 3},
+        FromDateCase{"RoundsUp", kNoon + 0.6 * kSecond, Fields(2021, 7, 14, 12, 0, 1), 3},
+        FromDateCase{"RoundsIntoNextDay", OleDate(2021, 7, 14) + 86399.7 * kSecond,
+                     Fields(2021, 7, 15), -1},  // Wine gives the weekday before rounding
+        FromDateCase{"DayBeforeFirst", -657435.0, std::nullopt},
+        FromDateCase{"DayAfterLast", 2958466.0, std::nullopt}),
+    ParamName());
+
+struct ChangeTypeCase {
+    std::string name;
+    VARTYPE type;
+    double number;     // for numeric types
+    const char* text;  // for VT_BSTR (ASCII)
+    HRESULT expectedResult;
+    double expectedDate;
+};
+
+class VariantChangeTypeToDateTest : public testing::TestWithParam<ChangeTypeCase> {};
+
+TEST_P(VariantChangeTypeToDateTest, ConvertsOrRefuses) {
+    const ChangeTypeCase& c = GetParam();
+    UniqueVariant source;
+    source->vt = c.type;
+    switch (c.type) {
+        case VT_I4:
+            source->lVal = static_cast<LONG>(c.number);
+            break;
+        case VT_R8:
+            source->dblVal = c.number;
+            break;
+        case VT_BOOL:
+            source->boolVal = static_cast<VARIANT_BOOL>(c.number);
+            break;
+        case VT_BSTR: {
+            const std::string ascii = c.text;
+            const WideString text(ascii.begin(), ascii.end());
+            source->bstrVal = SysAllocStringLen(text.c_str(), static_cast<UINT>(text.size()));
+            break;
+        }
+        default:
+            break;
+    }
+    UniqueVariant converted;
+    ASSERT_EQ(c.expectedResult, VariantChangeType(converted.get(), source.get(), 0, VT_DATE));
+    if (FAILED(c.expectedResult)) {
+        EXPECT_EQ(VT_EMPTY, converted->vt);
+        return;
+    }
+    EXPECT_EQ(VT_DATE, converted->vt);
+    EXPECT_NEAR(c.expectedDate, converted->date, kSecond / 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, VariantChangeTypeToDateTest,
+    testing::Values(
+        ChangeTypeCase{"Empty", VT_EMPTY, 0, nullptr, S_OK, 0.0},
+        ChangeTypeCase{"Null", VT_NULL, 0, nullptr, DISP_E_TYPEMISMATCH, 0.0},
+        ChangeTypeCase{"I4", VT_I4, 44391, nullptr, S_OK, 44391.0},
+        ChangeTypeCase{"R8", VT_R8, 44391.25, nullptr, S_OK, 44391.25},
+        ChangeTypeCase{"BoolTrue", VT_BOOL, -1, nullptr, S_OK, -1.0},
+        ChangeTypeCase{"FirstDay", VT_R8, -657434.0, nullptr, S_OK, -657434.0},
+        ChangeTypeCase{"BeforeFirstDay", VT_R8, -657435.0, nullptr, DISP_E_OVERFLOW, 0.0},
+        ChangeTypeCase{"AfterLastDay", VT_R8, 2958466.0, nullptr, DISP_E_OVERFLOW, 0.0},
+        ChangeTypeCase{"I4AfterLastDay", VT_I4, 3000000, nullptr, DISP_E_OVERFLOW, 0.0}),
+    ParamName());
+
+ChangeTypeCase Text(std::string name, const char* text, double expected) {
+    return {std::move(name), VT_BSTR, 0, text, S_OK, expected};
+}
+ChangeTypeCase BadText(std::string name, const char* text) {
+    return {std::move(name), VT_BSTR, 0, text, DISP_E_TYPEMISMATCH, 0.0};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Text, VariantChangeTypeToDateTest,
+    testing::Values(Text("IsoDate", "2021-07-14", OleDate(2021, 7, 14)),
+                    Text("IsoDateTime", "2021-07-14 09:05:33", OleDate(2021, 7, 14, 9, 5, 33)),
+                    Text("YearFirstSlashes", "2021/07/14", OleDate(2021, 7, 14)),
+                    Text("MonthDayYear", "7/14/2021", OleDate(2021, 7, 14)),
+                    Text("TwoDigitYear", "7/14/21", OleDate(2021, 7, 14)),
+                    Text("AfternoonTime", "07/14/2021 9:05:33 PM", OleDate(2021, 7, 14, 21, 5, 33)),
+                    Text("MidnightAm", "7/14/2021 12:00 AM", OleDate(2021, 7, 14)),
+                    Text("DayMonthName", "14 July 2021", OleDate(2021, 7, 14)),
+                    Text("MonthNameDay", "July 14, 2021", OleDate(2021, 7, 14)),
+                    Text("ShortMonthName", "Jul 14 2021 09:05", OleDate(2021, 7, 14, 9, 5)),
+                    Text("TimeOnly", "09:05:33", OleDate(1899, 12, 30, 9, 5, 33)),
+                    Text("DayFirstWhenNoMonth", "14/7/2021", OleDate(2021, 7, 14)),
+                    Text("MonthYear", "7/2021", OleDate(2021, 7, 1)),
+                    Text("MonthNameYear", "July 2021", OleDate(2021, 7, 1)),
+                    Text("YearMonthNameDay", "2021 July 14", OleDate(2021, 7, 14)),
+                    Text("WithDayName", "Wednesday, July 14, 2021", OleDate(2021, 7, 14)),
+                    Text("TimeFirst", "10:30 PM July 14 2021", OleDate(2021, 7, 14, 22, 30)),
+                    Text("HourAndMeridiem", "July 14 2021 10 AM", OleDate(2021, 7, 14, 10)),
+                    Text("HourOnly", "9 PM", OleDate(1899, 12, 30, 21)),
+                    Text("ZeroHourAm", "0:30 AM", OleDate(1899, 12, 30, 0, 30)),
+                    Text("TwentyFourHourPm", "13:00 PM", OleDate(1899, 12, 30, 13)),
+                    Text("Hyphens", "7-14-2021", OleDate(2021, 7, 14)),
+                    Text("ShortFields", "2021-7-4 9:5:3", OleDate(2021, 7, 4, 9, 5, 3)),
+                    Text("Year49", "7/14/49", OleDate(2049, 7, 14)),
+                    Text("Year50", "7/14/50", OleDate(1950, 7, 14)),
+                    Text("Year0099", "7/14/0099", OleDate(1999, 7, 14)),
+                    Text("Blanks", "  7/14/2021  ", OleDate(2021, 7, 14)),
+                    BadText("Words", "not a date"), BadText("Empty", ""),
+                    BadText("February30", "2/30/2021"), BadText("Month13", "13/13/2021"),
+                    BadText("Hour25", "7/14/2021 25:00"), BadText("Dots", "14.07.2021"),
+                    BadText("ExifText", "2021:07:14 09:05:33"),
+                    BadText("IsoSeparator", "2021-07-14T09:05:33")),
+    ParamName());
+
+TEST(BstrTest, HoldsItsByteLengthBeforeTheText) {
+    const UniqueBstr text(SysAllocStringLen(WTEXT("abc"), 3));
+    ASSERT_TRUE(text);
+    EXPECT_EQ(3u, SysStringLen(text.get()));
+    EXPECT_EQ(6u, SysStringByteLen(text.get()));
+    std::uint32_t prefix = 0;
+    std::memcpy(&prefix, reinterpret_cast<const char*>(text.get()) - 4, 4);
+    EXPECT_EQ(6u, prefix);
+    EXPECT_EQ(WCHAR{0}, text.get()[3]);
+    EXPECT_EQ(0u, SysStringLen(nullptr));
+}
+
+TEST(BstrTest, VariantCopyDuplicatesTextAndClearFreesIt) {
+    UniqueVariant source;
+    source->vt = VT_BSTR;
+    source->bstrVal = SysAllocString(WTEXT("Canon"));
+    UniqueVariant copy;
+    ASSERT_EQ(S_OK, VariantCopy(copy.get(), source.get()));
+    ASSERT_EQ(VT_BSTR, copy->vt);
+    EXPECT_NE(source->bstrVal, copy->bstrVal);
+    EXPECT_EQ(WideString(WTEXT("Canon")), WideString(copy->bstrVal));
+    ASSERT_EQ(S_OK, VariantClear(copy.get()));
+    EXPECT_EQ(VT_EMPTY, copy->vt);
+}
+
+}  // namespace
+}  // namespace pixelfold::test
