@@ -64,5 +64,5 @@ UINT SysStringByteLen(BSTR text) {
 }
 
 UINT SysStringLen(BSTR text) {
-    return SysStringByteLen(text) / sizeof(WCHAR);
+    return static_cast<UINT>(SysStringByteLen(text) / sizeof(WCHAR));
 }
