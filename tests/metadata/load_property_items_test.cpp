@@ -271,5 +271,15 @@ TYPED_TEST(RealSourceTest, ImageWithItemsLoadsThemIntoOneBlock) {
     EXPECT_TRUE(foundGamma);
 }
 
+TEST(DefaultSourceTest, LoadsTheItemsOfARealImage) {
+    TempDir dir;
+    dir.Write("gamma.png", PngFile());
+    ProbedImage image;
+    ASSERT_EQ(S_OK, image.Open(dir.WidePath("gamma.png").c_str()));
+    EXPECT_TRUE(LoadPropertyItems(image));
+    EXPECT_TRUE(image.propertyItemsLoaded());
+    EXPECT_GE(image.info().propertyItemCount, 1u);
+}
+
 }  // namespace
 }  // namespace pixelfold::test
