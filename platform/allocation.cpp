@@ -42,4 +42,9 @@ void* NewHeapBlock(std::size_t bytes) noexcept {
     return std::malloc(bytes == 0 ? 1 : bytes);
 }
 
+void* NewTaskMemory(std::size_t bytes) noexcept {
+    if (AllocationFaultDue()) return nullptr;
+    return CoTaskMemAlloc(bytes);
+}
+
 }  // namespace pixelfold

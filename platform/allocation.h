@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
+#include <utility>
 
 #include "platform/wide_string.h"
 
@@ -13,9 +15,19 @@ namespace pixelfold {
 // A block from the C heap (std::malloc), to be released with std::free; null when out of
 // memory. A zero size still gives a distinct block.
 [[nodiscard]] void* NewHeapBlock(std::size_t bytes) noexcept;
+// COM task memory (CoTaskMemAlloc), for blocks the caller frees with CoTaskMemFree; null
+// when out of memory.
+[[nodiscard]] void* NewTaskMemory(std::size_t bytes) noexcept;
 // True when the allocation about to be made is to fail as if memory had run out. Every
 // allocation point above asks it; code that allocates in other ways asks it too.
 [[nodiscard]] bool AllocationFaultDue() noexcept;
+
+// A new object from the C++ heap; null when out of memory.
+template <class T, class... Args>
+[[nodiscard]] T* NewObject(Args&&... args) noexcept {
+    if (AllocationFaultDue()) return nullptr;
+    return new (std::nothrow) T(std::forward<Args>(args)...);
+}
 
 // Tests only: after `successes` more allocations succeed, the next one fails; the fault is
 // then spent. Disarmed with `DisarmAllocationFault`. One process-wide countdown.

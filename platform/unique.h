@@ -45,6 +45,11 @@ inline void CloseCrtFile(std::FILE* file) {
 }
 using UniqueCrtFile = UniqueResource<std::FILE*, &CloseCrtFile>;
 
+inline void ReleaseInterface(IUnknown* object) {
+    object->Release();
+}
+using UniqueUnknown = UniqueResource<IUnknown*, &ReleaseInterface>;
+
 inline void FreeBstr(BSTR text) {
     SysFreeString(text);
 }

@@ -70,6 +70,29 @@ struct IUnknown {
     ~IUnknown() = default;
 };
 
+// The free-threaded marshaler's interface. Without apartments there is nothing to marshal
+// between: the stand-in answers IMarshal and its methods answer E_NOTIMPL.
+struct IMarshal : IUnknown {
+    virtual HRESULT GetUnmarshalClass(REFIID iid, void* object, DWORD context, void* reserved,
+                                      DWORD flags, CLSID* clsid) = 0;
+    virtual HRESULT GetMarshalSizeMax(REFIID iid, void* object, DWORD context, void* reserved,
+                                      DWORD flags, DWORD* size) = 0;
+    virtual HRESULT MarshalInterface(void* stream, REFIID iid, void* object, DWORD context,
+                                     void* reserved, DWORD flags) = 0;
+    virtual HRESULT UnmarshalInterface(void* stream, REFIID iid, void** out) = 0;
+    virtual HRESULT ReleaseMarshalData(void* stream) = 0;
+    virtual HRESULT DisconnectObject(DWORD reserved) = 0;
+
+  protected:
+    ~IMarshal() = default;
+};
+
+// clang-format off
+inline constexpr IID IID_IUnknown      = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr IID IID_IClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr IID IID_IMarshal      = {0x00000003, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+// clang-format on
+
 // The 64-bit Windows layout: the type tag and three reserved words, then 16 bytes of value.
 struct VARIANT {
     VARTYPE vt;
@@ -207,6 +230,14 @@ BSTR SysAllocStringByteLen(LPCSTR bytes, UINT length);
 void SysFreeString(BSTR text);
 UINT SysStringLen(BSTR text);
 UINT SysStringByteLen(BSTR text);
+
+// COM task memory: the allocator for memory handed to a caller who frees it.
+void* CoTaskMemAlloc(std::size_t bytes);
+void CoTaskMemFree(void* block);
+
+// A free-threaded marshaler aggregated on `outer` (required): `*marshaler` receives its
+// controlling (non-delegating) unknown, which answers IUnknown and IMarshal.
+HRESULT CoCreateFreeThreadedMarshaler(IUnknown* outer, IUnknown** marshaler);
 
 // VARIANT. The stand-in owns BSTRs and interface pointers; arrays and records are not
 // supported (VariantClear and VariantCopy answer DISP_E_BADVARTYPE for them).

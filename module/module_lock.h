@@ -1,0 +1,23 @@
+// module/module_lock.h: the module lock count: outstanding reasons for the library to stay
+// loaded. Every live object holds one lock from construction to destruction.
+#pragma once
+
+#include <cstdint>
+
+namespace pixelfold {
+
+// Atomic; each returns the new count.
+std::int32_t AcquireModuleLock() noexcept;
+std::int32_t ReleaseModuleLock() noexcept;
+std::int32_t ModuleLockCount() noexcept;
+
+// One module lock for the lifetime of the member that holds it.
+class ModuleLockHolder {
+  public:
+    ModuleLockHolder() noexcept { AcquireModuleLock(); }
+    ~ModuleLockHolder() { ReleaseModuleLock(); }
+    ModuleLockHolder(const ModuleLockHolder&) = delete;
+    ModuleLockHolder& operator=(const ModuleLockHolder&) = delete;
+};
+
+}  // namespace pixelfold
