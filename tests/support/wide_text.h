@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "probe/probed_image.h"
@@ -11,5 +12,7 @@ namespace pixelfold::test {
 // A path from UTF-8 text, as the corpus lists its files.
 std::filesystem::path PathFromUtf8(std::string_view utf8);
 WideString WideFromPath(const std::filesystem::path& path);
+// UTF-16 text as UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string Utf8FromWide(WideStringView text);
 
 }  // namespace pixelfold::test
