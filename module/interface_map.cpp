@@ -1,16 +1,16 @@
 // module/interface_map.cpp: the QueryInterface table walk.
+#include "platform/com_calls.h"
 #include "module/interface_map.h"
 
 namespace pixelfold {
 namespace {
 
-// Every interface pointer points at a table whose second slot is AddRef.
-IUnknown* InterfaceAt(void* object, std::uintptr_t offset) {
-    return reinterpret_cast<IUnknown*>(static_cast<char*>(object) + offset);
+void* InterfaceAt(void* object, std::uintptr_t offset) {
+    return static_cast<char*>(object) + offset;
 }
 
-HRESULT Hand(IUnknown* iface, void** out) {
-    iface->AddRef();
+HRESULT Hand(void* iface, void** out) {
+    AddRefOf(iface);
     *out = iface;
     return S_OK;
 }

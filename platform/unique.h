@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/com_calls.h"
 #include "platform/platform.h"
 
 namespace pixelfold {
@@ -46,7 +47,7 @@ inline void CloseCrtFile(std::FILE* file) {
 using UniqueCrtFile = UniqueResource<std::FILE*, &CloseCrtFile>;
 
 inline void ReleaseInterface(IUnknown* object) {
-    object->Release();
+    ReleaseOf(object);
 }
 using UniqueUnknown = UniqueResource<IUnknown*, &ReleaseInterface>;
 

@@ -1,4 +1,5 @@
 // plugin/image_file.cpp: the navigator's tables, identity and lifetime.
+#include "platform/com_calls.h"
 #include "plugin/image_file.h"
 
 #include <type_traits>
@@ -15,7 +16,7 @@ struct ImageFileThunks {
     // IImageFile
     static HRESULT STDMETHODCALLTYPE QueryInterface(IImageFile* self, REFIID iid, void** out) {
         CImageFile* object = CImageFile::FromImageFile(self);
-        if (object->outer_ != nullptr) return object->outer_->QueryInterface(iid, out);
+        if (object->outer_ != nullptr) return QueryInterfaceOf(object->outer_, iid, out);
         return object->InternalQueryInterface(iid, out);
     }
     static ULONG STDMETHODCALLTYPE AddRef(IImageFile* self) {
@@ -148,12 +149,12 @@ HRESULT CImageFile::InternalQueryInterface(REFIID iid, void** out) noexcept {
 }
 
 ULONG CImageFile::AddRef() noexcept {
-    if (outer_ != nullptr) return outer_->AddRef();
+    if (outer_ != nullptr) return AddRefOf(outer_);
     return ++refCount_;
 }
 
 ULONG CImageFile::Release() noexcept {
-    if (outer_ != nullptr) return outer_->Release();
+    if (outer_ != nullptr) return ReleaseOf(outer_);
     const ULONG count = --refCount_;
     if (count == 0) {
         // The library must not look unloadable while the object is torn down.

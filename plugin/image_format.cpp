@@ -1,4 +1,5 @@
 // plugin/image_format.cpp: the format object's tables, identity, lifetime and methods.
+#include "platform/com_calls.h"
 #include "plugin/image_format.h"
 
 #include <memory>
@@ -32,7 +33,7 @@ struct ImageFormatThunks {
     // IImageFormat
     static HRESULT STDMETHODCALLTYPE QueryInterface(IImageFormat* self, REFIID iid, void** out) {
         CImageFormat* object = CImageFormat::FromImageFormat(self);
-        if (object->outer_ != nullptr) return object->outer_->QueryInterface(iid, out);
+        if (object->outer_ != nullptr) return QueryInterfaceOf(object->outer_, iid, out);
         return object->InternalQueryInterface(iid, out);
     }
     static ULONG STDMETHODCALLTYPE AddRef(IImageFormat* self) {
@@ -180,16 +181,16 @@ HRESULT CImageFormat::QueryMarshaler(void* object, REFIID iid, void** out,
                                      std::uintptr_t) noexcept {
     IUnknown* marshaler = static_cast<CImageFormat*>(object)->marshaler_.get();
     if (marshaler == nullptr) return E_NOINTERFACE;
-    return marshaler->QueryInterface(iid, out);
+    return QueryInterfaceOf(marshaler, iid, out);
 }
 
 ULONG CImageFormat::AddRef() noexcept {
-    if (outer_ != nullptr) return outer_->AddRef();
+    if (outer_ != nullptr) return AddRefOf(outer_);
     return ++refCount_;
 }
 
 ULONG CImageFormat::Release() noexcept {
-    if (outer_ != nullptr) return outer_->Release();
+    if (outer_ != nullptr) return ReleaseOf(outer_);
     const ULONG count = --refCount_;
     if (count == 0) {
         // The library must not look unloadable while the object is torn down.

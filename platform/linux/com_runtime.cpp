@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "platform/com_calls.h"
 #include "platform/linux/windows_api.h"
 
 namespace {
@@ -29,7 +30,7 @@ class FreeThreadedMarshaler {
                 *out = nullptr;
                 return E_NOINTERFACE;
             }
-            static_cast<IUnknown*>(*out)->AddRef();
+            pixelfold::AddRefOf(*out);
             return S_OK;
         }
         ULONG AddRef() override { return ++owner_.count_; }
@@ -47,10 +48,10 @@ class FreeThreadedMarshaler {
       public:
         explicit Marshal(FreeThreadedMarshaler& owner) : owner_(owner) {}
         HRESULT QueryInterface(REFIID iid, void** out) override {
-            return owner_.outer_->QueryInterface(iid, out);
+            return pixelfold::QueryInterfaceOf(owner_.outer_, iid, out);
         }
-        ULONG AddRef() override { return owner_.outer_->AddRef(); }
-        ULONG Release() override { return owner_.outer_->Release(); }
+        ULONG AddRef() override { return pixelfold::AddRefOf(owner_.outer_); }
+        ULONG Release() override { return pixelfold::ReleaseOf(owner_.outer_); }
         HRESULT GetUnmarshalClass(REFIID, void*, DWORD, void*, DWORD, CLSID*) override {
             return E_NOTIMPL;
         }

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/com_calls.h"
 #include "platform/linux/calendar.h"
 #include "platform/linux/date_text.h"
 #include "platform/linux/windows_api.h"
@@ -117,7 +118,7 @@ HRESULT VariantClear(VARIANT* variant) {
         if (!IsScalarType(type) && !IsOwningType(type)) return DISP_E_BADVARTYPE;
         if (type == VT_BSTR) SysFreeString(variant->bstrVal);
         if ((type == VT_UNKNOWN || type == VT_DISPATCH) && variant->punkVal != nullptr) {
-            variant->punkVal->Release();
+            pixelfold::ReleaseOf(variant->punkVal);
         }
     } else if (!IsScalarType(type & ~VT_BYREF) && !IsOwningType(type & ~VT_BYREF)) {
         return DISP_E_BADVARTYPE;
@@ -144,7 +145,7 @@ HRESULT VariantCopy(VARIANT* destination, const VARIANT* source) {
     }
     *destination = *source;
     if ((type == VT_UNKNOWN || type == VT_DISPATCH) && source->punkVal != nullptr) {
-        source->punkVal->AddRef();
+        pixelfold::AddRefOf(source->punkVal);
     }
     return S_OK;
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "platform/com_calls.h"
 #include "platform/platform.h"
 
 namespace pixelfold::test {
@@ -18,16 +19,6 @@ R CallSlot(void* iface, std::size_t slot, Args... args) {
     using Fn = R(STDMETHODCALLTYPE*)(void*, Args...);
     void* const* table = *static_cast<void* const* const*>(iface);
     return reinterpret_cast<Fn>(table[slot])(iface, args...);
-}
-
-inline HRESULT QueryInterfaceOf(void* iface, REFIID iid, void** out) {
-    return CallSlot<HRESULT>(iface, 0, &iid, out);
-}
-inline ULONG AddRefOf(void* iface) {
-    return CallSlot<ULONG>(iface, 1);
-}
-inline ULONG ReleaseOf(void* iface) {
-    return CallSlot<ULONG>(iface, 2);
 }
 
 // The reference count, as AddRef and Release report it.
