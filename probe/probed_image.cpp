@@ -1,5 +1,6 @@
 // probe/probed_image.cpp: opening an image file and dispatching to a header reader.
 #include "probe/probed_image.h"
+#include "platform/allocation.h"
 
 #include <array>
 #include <cstdint>
@@ -7,6 +8,7 @@
 
 #include "common/ascii_text.h"
 #include "common/hr_error.h"
+#include "platform/allocation.h"
 #include "platform/unique.h"
 #include "plugin/host_codes.h"
 #include "probe/crt_byte_stream.h"
@@ -52,6 +54,7 @@ HRESULT ProbedImage::Open(const WCHAR* path) noexcept {
     if (path == nullptr) return E_INVALIDARG;
     return HrBoundary([&] {
         info_.fileSize = 0;
+        if (AllocationFaultDue()) throw std::bad_alloc();
         path_.assign(path);  // throws std::bad_alloc: E_OUTOFMEMORY
         propertyItemsLoaded_ = false;
         return OpenStoredPath();

@@ -147,6 +147,7 @@ TEST_P(OpenNavigatorFailureTest, LeavesNoNavigatorAndNoLock) {
     const OpenFailureCase& c = GetParam();
     TempDir dir;
     dir.Write("corrupt.png", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'});
+    dir.Write("cut.jpg", Bytes{0xFF, 0xD8, 0xFF});
     std::filesystem::create_directory(dir.path() / "folder.bmp");
     const ComRef<IVltFileFormat> format = NewFormatObject();
     const std::int32_t locksBefore = ModuleLockCount();
@@ -165,7 +166,8 @@ INSTANTIATE_TEST_SUITE_P(
                     OpenFailureCase{"NullPath", "", E_INVALIDARG},
                     OpenFailureCase{"MissingBmp", "missing.bmp", FILE_E_NOT_FOUND},
                     OpenFailureCase{"Folder", "folder.bmp", FILE_E_CANNOT_OPEN},
-                    OpenFailureCase{"CorruptPng", "corrupt.png", FILE_E_BAD_FORMAT}),
+                    OpenFailureCase{"CorruptPng", "corrupt.png", FILE_E_BAD_FORMAT},
+                    OpenFailureCase{"JpegCutInAMarker", "cut.jpg", E_FAIL}),
     ParamName());
 
 TEST(OpenNavigatorTest, NullOutPointerAndOutOfMemory) {
@@ -177,8 +179,8 @@ TEST(OpenNavigatorTest, NullOutPointerAndOutOfMemory) {
     EXPECT_EQ(E_POINTER, CallSlot<HRESULT>(format.get(), 5, path.c_str(), INT_PTR{0},
                                            static_cast<IVltFileNavigator**>(nullptr)));
     IVltFileNavigator* navigator = nullptr;
-    {
-        const ScopedAllocationFault fault(0);
+    for (unsigned failing = 0; failing < 2; ++failing) {  // the navigator, then its path
+        const ScopedAllocationFault fault(failing);
         EXPECT_EQ(E_OUTOFMEMORY,
                   CallSlot<HRESULT>(format.get(), 5, path.c_str(), INT_PTR{0}, &navigator));
     }
