@@ -1,6 +1,6 @@
 // module/interface_map.cpp: the QueryInterface table walk.
-#include "platform/com_calls.h"
 #include "module/interface_map.h"
+#include "platform/com_calls.h"
 
 namespace pixelfold {
 namespace {
@@ -22,8 +22,7 @@ HRESULT QueryInterfaceTable(void* object, const InterfaceMapEntry* table, REFIID
     if (object == nullptr || table == nullptr) return E_INVALIDARG;
     if (out == nullptr) return E_POINTER;
     if (iid == IID_IUnknown) return Hand(InterfaceAt(object, table[0].argument), out);
-    for (const InterfaceMapEntry* row = table; row->kind != InterfaceMapEntry::Kind::kEnd;
-         ++row) {
+    for (const InterfaceMapEntry* row = table; row->kind != InterfaceMapEntry::Kind::kEnd; ++row) {
         if (row->iid != nullptr && !(*row->iid == iid)) continue;
         if (row->kind == InterfaceMapEntry::Kind::kOffset) {
             return Hand(InterfaceAt(object, row->argument), out);

@@ -44,7 +44,7 @@ constexpr bool IsWellFormedInterfaceMap(const InterfaceMapEntry (&rows)[N]) {
 // The interface `iid` of `object` from `table`, with one reference added through it.
 // E_INVALIDARG for a null object or table, E_POINTER for a null `out`, E_NOINTERFACE (and
 // `*out` null) when no row answers.
-[[nodiscard]] HRESULT QueryInterfaceTable(void* object, const InterfaceMapEntry* table,
-                                          REFIID iid, void** out) noexcept;
+[[nodiscard]] HRESULT QueryInterfaceTable(void* object, const InterfaceMapEntry* table, REFIID iid,
+                                          void** out) noexcept;
 
 }  // namespace pixelfold

@@ -1,25 +1,20 @@
-// module/module_lock.cpp: the one process-wide module lock count.
+// module/module_lock.cpp: the module lock count, kept by the module object.
 #include "module/module_lock.h"
 
-#include <atomic>
+#include "module/com_module.h"
 
 namespace pixelfold {
-namespace {
-
-constinit std::atomic<std::int32_t> moduleLocks{0};
-
-}  // namespace
 
 std::int32_t AcquireModuleLock() noexcept {
-    return ++moduleLocks;
+    return g_pModule->AcquireModuleLock();
 }
 
 std::int32_t ReleaseModuleLock() noexcept {
-    return --moduleLocks;
+    return g_pModule->ReleaseModuleLock();
 }
 
 std::int32_t ModuleLockCount() noexcept {
-    return moduleLocks.load();
+    return g_pModule->ModuleLockCount();
 }
 
 }  // namespace pixelfold

@@ -12,7 +12,8 @@ namespace {
 // IUnknown forwards to the outer object, as COM aggregation requires.
 class FreeThreadedMarshaler {
   public:
-    explicit FreeThreadedMarshaler(IUnknown* outer) : inner_(*this), marshal_(*this), outer_(outer) {}
+    explicit FreeThreadedMarshaler(IUnknown* outer)
+        : inner_(*this), marshal_(*this), outer_(outer) {}
 
     IUnknown* inner() { return &inner_; }
 

@@ -40,6 +40,16 @@ using LPCSTR = const char*;
 
 #define STDMETHODCALLTYPE
 
+// What the library exports: visible in its dynamic symbol table, under its C name.
+#define PIXELFOLD_EXPORT extern "C" __attribute__((visibility("default")))
+
+using HINSTANCE = void*;
+using HMODULE = void*;
+constexpr DWORD DLL_PROCESS_DETACH = 0;
+constexpr DWORD DLL_PROCESS_ATTACH = 1;
+constexpr BOOL TRUE = 1;
+constexpr BOOL FALSE = 0;
+
 struct GUID {
     std::uint32_t Data1;
     std::uint16_t Data2;
@@ -174,6 +184,8 @@ constexpr HRESULT E_FAIL        = static_cast<HRESULT>(0x80004005u);
 constexpr HRESULT E_UNEXPECTED  = static_cast<HRESULT>(0x8000FFFFu);
 constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT E_INVALIDARG  = static_cast<HRESULT>(0x80070057u);
+constexpr HRESULT CLASS_E_NOAGGREGATION     = static_cast<HRESULT>(0x80040110u);
+constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = static_cast<HRESULT>(0x80040111u);
 constexpr HRESULT DISP_E_TYPEMISMATCH = static_cast<HRESULT>(0x80020005u);
 constexpr HRESULT DISP_E_BADVARTYPE   = static_cast<HRESULT>(0x80020008u);
 constexpr HRESULT DISP_E_OVERFLOW     = static_cast<HRESULT>(0x8002000Au);
@@ -223,17 +235,18 @@ void SetLastError(DWORD error);
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int textLength, LPWSTR out,
                         int outLength);
 
-// BSTR: UTF-16 text preceded by its 32-bit byte length and followed by a zero code unit.
-BSTR SysAllocString(const OLECHAR* text);
-BSTR SysAllocStringLen(const OLECHAR* text, UINT length);
+// BSTR: UTF-16 text preceded by its 32-bit byte length and followed by a zero code unit. The
+// library exports those a host needs to make and free what crosses the interfaces.
+PIXELFOLD_EXPORT BSTR SysAllocString(const OLECHAR* text);
+PIXELFOLD_EXPORT BSTR SysAllocStringLen(const OLECHAR* text, UINT length);
 BSTR SysAllocStringByteLen(LPCSTR bytes, UINT length);
-void SysFreeString(BSTR text);
-UINT SysStringLen(BSTR text);
+PIXELFOLD_EXPORT void SysFreeString(BSTR text);
+PIXELFOLD_EXPORT UINT SysStringLen(BSTR text);
 UINT SysStringByteLen(BSTR text);
 
 // COM task memory: the allocator for memory handed to a caller who frees it.
-void* CoTaskMemAlloc(std::size_t bytes);
-void CoTaskMemFree(void* block);
+PIXELFOLD_EXPORT void* CoTaskMemAlloc(std::size_t bytes);
+PIXELFOLD_EXPORT void CoTaskMemFree(void* block);
 
 // A free-threaded marshaler aggregated on `outer` (required): `*marshaler` receives its
 // controlling (non-delegating) unknown, which answers IUnknown and IMarshal.
@@ -241,8 +254,8 @@ HRESULT CoCreateFreeThreadedMarshaler(IUnknown* outer, IUnknown** marshaler);
 
 // VARIANT. The stand-in owns BSTRs and interface pointers; arrays and records are not
 // supported (VariantClear and VariantCopy answer DISP_E_BADVARTYPE for them).
-void VariantInit(VARIANT* variant);
-HRESULT VariantClear(VARIANT* variant);
+PIXELFOLD_EXPORT void VariantInit(VARIANT* variant);
+PIXELFOLD_EXPORT HRESULT VariantClear(VARIANT* variant);
 HRESULT VariantCopy(VARIANT* destination, const VARIANT* source);
 // Converts to VT_DATE only (other targets: DISP_E_TYPEMISMATCH): from numbers, Booleans,
 // dates, VT_EMPTY and date text in the forms of the invariant locale.
@@ -254,3 +267,8 @@ HRESULT VariantChangeType(VARIANT* destination, const VARIANT* source, USHORT fl
 // below 50 are taken as 2000 onwards, 50 to 99 as 1950 to 1999.
 INT SystemTimeToVariantTime(SYSTEMTIME* time, DOUBLE* date);
 INT VariantTimeToSystemTime(DOUBLE date, SYSTEMTIME* time);
+
+// Thread attach and detach notifications: there are none to switch off.
+inline BOOL DisableThreadLibraryCalls(HMODULE) {
+    return TRUE;
+}

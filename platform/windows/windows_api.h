@@ -18,5 +18,8 @@
 #include <cstddef>
 #include <cstdio>
 
+// What the library exports: the .def file names the exports; this gives them their C names.
+#define PIXELFOLD_EXPORT extern "C"
+
 // A UTF-16 literal of the platform's WCHAR type.
 #define WTEXT(text) L##text
