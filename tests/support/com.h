@@ -34,7 +34,13 @@ class ComRef {
     ComRef() = default;
     explicit ComRef(I* iface) : iface_(iface) {}
     ComRef(ComRef&& other) noexcept : iface_(std::exchange(other.iface_, nullptr)) {}
-    ComRef& operator=(ComRef&&) = delete;
+    ComRef& operator=(ComRef&& other) noexcept {
+        if (this != &other) {
+            reset();
+            iface_ = std::exchange(other.iface_, nullptr);
+        }
+        return *this;
+    }
     ~ComRef() { reset(); }
 
     I* get() const { return iface_; }
