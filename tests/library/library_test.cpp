@@ -7,8 +7,9 @@
 #include <thread>
 #include <vector>
 
-#include "library/loaded_library.h"
+#include "module/exports.h"
 #include "module/object_map.h"
+#include "platform/dynamic_library.h"
 #include "plugin/host_interfaces.h"
 #include "support/com.h"
 #include "support/temp_dir.h"
@@ -32,18 +33,25 @@ class LibraryTest : public testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(library_.loaded()) << PIXELFOLD_LIBRARY << ": " << library_.error();
-        ASSERT_TRUE(api_.Bind(library_)) << "an export is missing";
+        getClassObject_ =
+            reinterpret_cast<DllGetClassObjectFunction>(library_.Find("DllGetClassObject"));
+        canUnloadNow_ = reinterpret_cast<DllCanUnloadNowFunction>(library_.Find("DllCanUnloadNow"));
+        ASSERT_NE(nullptr, getClassObject_);
+        ASSERT_NE(nullptr, canUnloadNow_);
+        ASSERT_TRUE(BindHostRuntime(library_, runtime_));
     }
 
     ComRef<IUnknown> ClassObject(const CLSID& clsid) {
         ComRef<IUnknown> factory;
-        EXPECT_EQ(S_OK, api_.getClassObject(clsid, IID_IClassFactory, factory.put()));
+        EXPECT_EQ(S_OK, getClassObject_(clsid, IID_IClassFactory, factory.put()));
         return factory;
     }
-    bool CanUnload() { return api_.canUnloadNow() == S_OK; }
+    bool CanUnload() { return canUnloadNow_() == S_OK; }
 
-    LoadedLibrary library_{PIXELFOLD_LIBRARY};
-    HostApi api_;
+    DynamicLibrary library_{PIXELFOLD_LIBRARY};
+    DllGetClassObjectFunction getClassObject_ = nullptr;
+    DllCanUnloadNowFunction canUnloadNow_ = nullptr;
+    HostRuntime runtime_;
 };
 
 TEST_F(LibraryTest, TheSameClassObjectEveryTime) {
@@ -94,15 +102,15 @@ TEST_F(LibraryTest, NavigatorFromItsClassObjectIsNeverOpened) {
                                     &IID_IVltFileNavigator, navigator.put()));
     }
     ValueRequest request{};
-    request.name = api_.sysAllocString(WTEXT("Width"));
-    request.group = api_.sysAllocString(WTEXT("Image"));
+    request.name = runtime_.sysAllocString(WTEXT("Width"));
+    request.group = runtime_.sysAllocString(WTEXT("Image"));
     EXPECT_EQ(S_OK, CallSlot<HRESULT>(navigator.get(), 10, INT_PTR{0}, 0, INT_PTR{0}, 1, &request));
     EXPECT_EQ(1, request.found);
     EXPECT_EQ(VT_I4, request.value.vt);
     EXPECT_EQ(0, request.value.lVal);
-    api_.sysFreeString(request.name);
-    api_.sysFreeString(request.group);
-    api_.variantClear(&request.value);
+    runtime_.sysFreeString(request.name);
+    runtime_.sysFreeString(request.group);
+    runtime_.variantClear(&request.value);
     navigator.reset();
     EXPECT_TRUE(CanUnload());
 }
@@ -138,8 +146,7 @@ TEST_F(LibraryTest, AggregationOnlyForIUnknown) {
 
 TEST_F(LibraryTest, UnknownClassAndNullPointers) {
     void* out = &out;
-    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE,
-              api_.getClassObject(kUnknownClsid, IID_IClassFactory, &out));
+    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, getClassObject_(kUnknownClsid, IID_IClassFactory, &out));
     EXPECT_EQ(nullptr, out);
     const ComRef<IUnknown> factory = ClassObject(CLSID_ImageFormat);
     EXPECT_EQ(E_POINTER,
@@ -149,7 +156,7 @@ TEST_F(LibraryTest, UnknownClassAndNullPointers) {
 
 TEST_F(LibraryTest, ProxyStubClassIsTheProxyLayers) {
     ComRef<IUnknown> factory;
-    ASSERT_EQ(S_OK, api_.getClassObject(kProxyStubClsid, kIPSFactoryBuffer, factory.put()));
+    ASSERT_EQ(S_OK, getClassObject_(kProxyStubClsid, kIPSFactoryBuffer, factory.put()));
     ComRef<IUnknown> unknown;
     EXPECT_EQ(S_OK, QueryInterfaceOf(factory.get(), IID_IUnknown, unknown.put()));
     unknown.reset();
@@ -168,7 +175,7 @@ TEST_F(LibraryTest, ThreadsAskingAtOnceGetOneClassObject) {
             while (ready.load() < kThreads) {
             }
             void* factory = nullptr;
-            if (api_.getClassObject(CLSID_ImageFormat, IID_IClassFactory, &factory) == S_OK) {
+            if (getClassObject_(CLSID_ImageFormat, IID_IClassFactory, &factory) == S_OK) {
                 seen[static_cast<std::size_t>(t)] = factory;
             }
         });

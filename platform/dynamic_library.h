@@ -1,0 +1,50 @@
+// platform/dynamic_library.h: what a host of the plug-in needs from the system: loading a
+// library at run time, the functions for what crosses the plug-in's interfaces, and whether
+// standard error is a terminal.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace pixelfold {
+
+// A library loaded at run time, unloaded when this is destroyed.
+class DynamicLibrary {
+  public:
+    // Loads the library at `path` (UTF-8). When that fails, `loaded()` is false and `error()`
+    // says why.
+    explicit DynamicLibrary(const std::string& path);
+    ~DynamicLibrary();
+    DynamicLibrary(const DynamicLibrary&) = delete;
+    DynamicLibrary& operator=(const DynamicLibrary&) = delete;
+
+    bool loaded() const noexcept { return handle_ != nullptr; }
+    const std::string& error() const noexcept { return error_; }
+    // The exported symbol `name`, or null.
+    void* Find(const char* name) const noexcept;
+
+  private:
+    void* handle_ = nullptr;
+    std::string error_;
+};
+
+// The string, variant and task-memory functions for what crosses the interfaces: the system's
+// on Windows, the plug-in library's own exports elsewhere.
+struct HostRuntime {
+    BSTR (*sysAllocString)(const OLECHAR*) = nullptr;
+    void (*sysFreeString)(BSTR) = nullptr;
+    UINT (*sysStringLen)(BSTR) = nullptr;
+    HRESULT (*variantClear)(VARIANT*) = nullptr;
+    void (*coTaskMemFree)(void*) = nullptr;
+};
+
+// False when one of them cannot be found.
+bool BindHostRuntime(const DynamicLibrary& plugin, HostRuntime& runtime);
+
+// The file name of the plug-in library as built beside a host program.
+const char* PluginLibraryFileName() noexcept;
+
+bool StandardErrorIsTerminal() noexcept;
+
+}  // namespace pixelfold

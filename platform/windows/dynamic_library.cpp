@@ -1,0 +1,54 @@
+// platform/windows/dynamic_library.cpp: LoadLibraryW, and the system's OLE functions.
+#include "platform/dynamic_library.h"
+
+#include <filesystem>
+
+namespace pixelfold {
+
+DynamicLibrary::DynamicLibrary(const std::string& path) {
+    const std::wstring wide =
+        std::filesystem::path(std::u8string(path.begin(), path.end())).wstring();
+    handle_ = LoadLibraryW(wide.c_str());
+    if (handle_ != nullptr) return;
+    const DWORD code = GetLastError();
+    wchar_t* text = nullptr;
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    error_ = "error " + std::to_string(code);
+    if (text != nullptr) {
+        const std::u8string message = std::filesystem::path(text).u8string();
+        error_ += ": " + std::string(message.begin(), message.end());
+        while (!error_.empty() && (error_.back() == '\n' || error_.back() == '\r'))
+            error_.pop_back();
+        LocalFree(text);
+    }
+}
+
+DynamicLibrary::~DynamicLibrary() {
+    if (handle_ != nullptr) FreeLibrary(static_cast<HMODULE>(handle_));
+}
+
+void* DynamicLibrary::Find(const char* name) const noexcept {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
+}
+
+bool BindHostRuntime(const DynamicLibrary&, HostRuntime& runtime) {
+    runtime.sysAllocString = &SysAllocString;
+    runtime.sysFreeString = &SysFreeString;
+    runtime.sysStringLen = &SysStringLen;
+    runtime.variantClear = &VariantClear;
+    runtime.coTaskMemFree = &CoTaskMemFree;
+    return true;
+}
+
+const char* PluginLibraryFileName() noexcept {
+    return "pixelfold.dll";
+}
+
+bool StandardErrorIsTerminal() noexcept {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
+}  // namespace pixelfold
