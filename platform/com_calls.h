@@ -27,4 +27,15 @@ inline ULONG ReleaseOf(void* object) noexcept {
     return TableOf(object).Release(object);
 }
 
+// IClassFactory::CreateInstance, the slot after IUnknown's three.
+inline HRESULT CreateInstanceOf(void* factory, IUnknown* outer, REFIID iid, void** out) noexcept {
+    struct ClassFactoryTable {
+        UnknownTable unknown;
+        HRESULT(STDMETHODCALLTYPE* CreateInstance)
+        (void* self, IUnknown* outer, REFIID iid, void** out);
+    };
+    return (*static_cast<const ClassFactoryTable* const*>(factory))
+        ->CreateInstance(factory, outer, iid, out);
+}
+
 }  // namespace pixelfold

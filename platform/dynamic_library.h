@@ -3,7 +3,9 @@
 // standard error is a terminal.
 #pragma once
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -46,5 +48,12 @@ bool BindHostRuntime(const DynamicLibrary& plugin, HostRuntime& runtime);
 const char* PluginLibraryFileName() noexcept;
 
 bool StandardErrorIsTerminal() noexcept;
+
+// The program's arguments as UTF-8, the program name first (Windows hands `main` the ANSI
+// code page; the command line itself is UTF-16).
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+// The running program's own file.
+std::filesystem::path ExecutablePath();
 
 }  // namespace pixelfold

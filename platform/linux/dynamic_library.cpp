@@ -46,4 +46,13 @@ bool StandardErrorIsTerminal() noexcept {
     return isatty(STDERR_FILENO) == 1;
 }
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+std::filesystem::path ExecutablePath() {
+    std::error_code error;
+    return std::filesystem::read_symlink("/proc/self/exe", error);
+}
+
 }  // namespace pixelfold

@@ -1,6 +1,8 @@
 // platform/windows/dynamic_library.cpp: LoadLibraryW, and the system's OLE functions.
 #include "platform/dynamic_library.h"
 
+#include <shellapi.h>
+
 #include <filesystem>
 
 namespace pixelfold {
@@ -49,6 +51,31 @@ const char* PluginLibraryFileName() noexcept {
 bool StandardErrorIsTerminal() noexcept {
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
+std::vector<std::string> CommandLineArguments(int, char**) {
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> out;
+    for (int i = 0; i < count; ++i) {
+        const std::u8string text = std::filesystem::path(arguments[i]).u8string();
+        out.emplace_back(text.begin(), text.end());
+    }
+    LocalFree(arguments);
+    return out;
+}
+
+std::filesystem::path ExecutablePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
 }
 
 }  // namespace pixelfold

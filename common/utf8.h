@@ -1,0 +1,81 @@
+// common/utf8.h: UTF-16 text as UTF-8 and back, for hosts that print and take UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/wide_string.h"
+
+namespace pixelfold {
+
+// An unpaired surrogate becomes U+FFFD.
+inline std::string Utf8FromUtf16(WideStringView text) {
+    std::string out;
+    out.reserve(text.size());
+    const auto put = [&out](char32_t c) { out.push_back(static_cast<char>(c)); };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t code = text[i];
+        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00u);
+        } else if (code >= 0xD800 && code <= 0xDFFF) {
+            code = 0xFFFD;
+        }
+        if (code < 0x80) {
+            put(code);
+        } else if (code < 0x800) {
+            put(0xC0 | code >> 6);
+            put(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            put(0xE0 | code >> 12);
+            put(0x80 | (code >> 6 & 0x3F));
+            put(0x80 | (code & 0x3F));
+        } else {
+            put(0xF0 | code >> 18);
+            put(0x80 | (code >> 12 & 0x3F));
+            put(0x80 | (code >> 6 & 0x3F));
+            put(0x80 | (code & 0x3F));
+        }
+    }
+    return out;
+}
+
+// Invalid UTF-8 bytes become U+FFFD.
+inline WideString Utf16FromUtf8(std::string_view text) {
+    WideString out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int extra = lead < 0x80         ? 0
+                          : (lead >> 5) == 6  ? 1
+                          : (lead >> 4) == 14 ? 2
+                          : (lead >> 3) == 30 ? 3
+                                              : -1;
+        char32_t code = extra == 0   ? lead
+                        : extra == 1 ? (lead & 0x1F)
+                        : extra == 2 ? (lead & 0x0F)
+                                     : (lead & 0x07);
+        bool valid = extra >= 0 && i + static_cast<std::size_t>(extra) < text.size();
+        for (int k = 1; valid && k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            valid = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        if (!valid || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            out.push_back(static_cast<WCHAR>(0xFFFD));
+            ++i;
+            continue;
+        }
+        i += static_cast<std::size_t>(extra) + 1;
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            out.push_back(static_cast<WCHAR>(0xD800 + (code >> 10)));
+            out.push_back(static_cast<WCHAR>(0xDC00 + (code & 0x3FF)));
+        } else {
+            out.push_back(static_cast<WCHAR>(code));
+        }
+    }
+    return out;
+}
+
+}  // namespace pixelfold

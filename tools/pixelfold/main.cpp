@@ -1,0 +1,118 @@
+// tools/pixelfold/main.cpp: the reference host. Loads the plug-in library and reads values
+// from image files exactly as the host application does.
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "common/utf8.h"
+#include "metadata/property_tag_rows.h"
+#include "platform/dynamic_library.h"
+#include "tools/pixelfold/file_list.h"
+#include "tools/pixelfold/plugin_session.h"
+#include "tools/pixelfold/progress.h"
+#include "tools/pixelfold/report.h"
+
+namespace pixelfold::host {
+namespace {
+
+constexpr int kAllOpened = 0;
+constexpr int kSomeFailed = 1;
+constexpr int kUsageOrPlugin = 2;
+
+std::vector<std::string> DefaultNames() {
+    std::vector<std::string> names = {"Width", "Height", "Color Depth"};
+    for (const PropertyTagRow& row : kPropertyTagRows)
+        names.push_back(Utf8FromUtf16(row.name));
+    return names;
+}
+
+std::vector<std::string> Split(const std::string& list) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t comma; (comma = list.find(',', start)) != std::string::npos;
+         start = comma + 1) {
+        parts.push_back(list.substr(start, comma - start));
+    }
+    parts.push_back(list.substr(start));
+    return parts;
+}
+
+std::string Utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+int Run(int argc, char** argv) {
+    const std::filesystem::path here = ExecutablePath().parent_path();
+    std::string plugin = Utf8(here / PluginLibraryFileName());
+    std::string nameList;
+    std::vector<std::string> paths;
+    bool json = false;
+    bool all = false;
+
+    CLI::App app(
+        "Reads width, height, colour depth and metadata from image files through the "
+        "Pixelfold plug-in, as its host application does.",
+        "pixelfold");
+    app.set_version_flag("--version", std::string("pixelfold ") + PIXELFOLD_VERSION);
+    app.add_option("--plugin", plugin, "The plug-in library to load")->capture_default_str();
+    app.add_option("--names", nameList,
+                   "Names to ask for, comma-separated, in this order (default: Width, Height, "
+                   "Color Depth and the 217 metadata names)");
+    app.add_flag("--all", all, "Also list the names the plug-in did not answer");
+    app.add_flag("--json", json, "One JSON object per file (JSON Lines)");
+    app.add_option("PATH", paths, "Image files or folders (walked recursively)");
+    std::vector<std::string> arguments = CommandLineArguments(argc, argv);
+    arguments.erase(arguments.begin());
+    std::reverse(arguments.begin(), arguments.end());  // the order CLI11 takes
+    try {
+        app.parse(arguments);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? kAllOpened : kUsageOrPlugin;
+    }
+    const std::vector<std::string> names = nameList.empty() ? DefaultNames() : Split(nameList);
+    if (paths.empty()) {
+        paths.push_back(Utf8(here / "sample.jpg"));
+        std::cerr << "pixelfold: no PATH given; reading the sample image " << paths.back() << "\n";
+    }
+
+    PluginSession session(plugin, names);
+    if (!session.error().empty()) {
+        std::cerr << "pixelfold: " << session.error() << "\n";
+        return kUsageOrPlugin;
+    }
+    const std::vector<std::string> files = ListFiles(paths, session.extensions());
+    const Report report(session, json, all);
+    int status = kAllOpened;
+    std::vector<Answer> answers;
+    {
+        Progress progress(files.size());
+        for (const std::string& file : files) {
+            const HRESULT hr = session.Read(file, answers);
+            if (SUCCEEDED(hr)) {
+                report.Values(file, answers);
+            } else {
+                report.Failure(file, hr);
+                status = kSomeFailed;
+            }
+            progress.FileDone();
+        }
+    }
+    return status;
+}
+
+}  // namespace
+}  // namespace pixelfold::host
+
+int main(int argc, char** argv) {
+    try {
+        return pixelfold::host::Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "pixelfold: " << e.what() << "\n";
+        return 2;
+    }
+}

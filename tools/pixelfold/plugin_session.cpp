@@ -1,0 +1,107 @@
+// tools/pixelfold/plugin_session.cpp: loading the plug-in and reading files through it.
+#include "tools/pixelfold/plugin_session.h"
+
+#include <sstream>
+
+#include "common/utf8.h"
+#include "module/exports.h"
+#include "platform/com_calls.h"
+
+namespace pixelfold::host {
+namespace {
+
+constexpr CLSID kImageFormatClsid = {
+    0xA191D39B, 0x7240, 0x4DD8, {0x80, 0x9C, 0x01, 0x64, 0x87, 0x20, 0x03, 0xCC}};
+
+std::string HexCode(HRESULT hr) {
+    std::ostringstream out;
+    out << "0x" << std::hex << std::uppercase << static_cast<std::uint32_t>(hr);
+    return out.str();
+}
+
+}  // namespace
+
+PluginSession::PluginSession(const std::string& libraryPath, const std::vector<std::string>& names)
+    : library_(libraryPath), names_(names) {
+    if (!library_.loaded()) {
+        error_ = "cannot load " + libraryPath + ": " + library_.error();
+        return;
+    }
+    const auto getClassObject =
+        reinterpret_cast<DllGetClassObjectFunction>(library_.Find("DllGetClassObject"));
+    if (getClassObject == nullptr || !BindHostRuntime(library_, runtime_)) {
+        error_ = libraryPath + " is not the plug-in: an export is missing";
+        return;
+    }
+    void* factory = nullptr;
+    HRESULT hr = getClassObject(kImageFormatClsid, IID_IClassFactory, &factory);
+    if (SUCCEEDED(hr)) {
+        void* format = nullptr;
+        hr = CreateInstanceOf(factory, nullptr, IID_IVltFileFormat, &format);
+        ReleaseOf(factory);
+        format_ = static_cast<IVltFileFormat*>(format);
+    }
+    if (FAILED(hr)) {
+        error_ = libraryPath + " did not make its format object (" + HexCode(hr) + ")";
+        return;
+    }
+    BSTR company = nullptr, description = nullptr, list = nullptr;
+    if (SUCCEEDED(format_->lpVtbl->GetInfo(format_, &company, &description, &list))) {
+        std::istringstream extensions(Text(list));
+        for (std::string e; std::getline(extensions, e, ',');)
+            extensions_.push_back(e);
+    }
+    runtime_.sysFreeString(company);
+    runtime_.sysFreeString(description);
+    runtime_.sysFreeString(list);
+
+    requests_.resize(names_.size());
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+        const WideString name = Utf16FromUtf8(names_[i]);
+        requests_[i].name = runtime_.sysAllocString(name.c_str());
+        requests_[i].group = runtime_.sysAllocString(WTEXT("Image"));
+        requests_[i].value.vt = VT_EMPTY;
+    }
+}
+
+PluginSession::~PluginSession() {
+    ReleaseRequests();
+    if (format_ != nullptr) ReleaseOf(format_);
+}
+
+void PluginSession::ReleaseRequests() {
+    if (runtime_.variantClear == nullptr) return;
+    for (ValueRequest& r : requests_) {
+        runtime_.sysFreeString(r.name);
+        runtime_.sysFreeString(r.group);
+        runtime_.variantClear(&r.value);
+    }
+    requests_.clear();
+}
+
+HRESULT PluginSession::Read(const std::string& path, std::vector<Answer>& answers) {
+    const WideString widePath = Utf16FromUtf8(path);
+    IVltFileNavigator* navigator = nullptr;
+    HRESULT hr = format_->lpVtbl->OpenNavigator(format_, widePath.c_str(), 0, &navigator);
+    if (FAILED(hr)) return hr;
+    for (ValueRequest& r : requests_) {
+        runtime_.variantClear(&r.value);
+        r.found = 0;
+        r.attributes = 0;
+    }
+    hr = navigator->lpVtbl->GetValues(
+        navigator, 0, 0, 0, static_cast<std::int32_t>(requests_.size()), requests_.data());
+    ReleaseOf(navigator);
+    if (FAILED(hr)) return hr;
+    answers.resize(requests_.size());
+    for (std::size_t i = 0; i < requests_.size(); ++i)
+        answers[i] = Answer{requests_[i].found != 0, requests_[i].value};
+    return S_OK;
+}
+
+std::string PluginSession::Text(BSTR text) const {
+    if (text == nullptr) return {};
+    return Utf8FromUtf16(WideStringView(text, runtime_.sysStringLen(text)));
+}
+
+}  // namespace pixelfold::host

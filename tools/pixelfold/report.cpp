@@ -1,0 +1,170 @@
+// tools/pixelfold/report.cpp: formatting answers as text and as JSON.
+#include "tools/pixelfold/report.h"
+
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace pixelfold::host {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// FILE_E_* are the host's own codes; the rest are COM's.
+struct ResultText {
+    HRESULT hr;
+    const char* name;
+    const char* message;
+};
+constexpr ResultText kResults[] = {
+    {static_cast<HRESULT>(0x8004020Bu), "FILE_E_CANNOT_OPEN", "the file exists but cannot be read"},
+    {static_cast<HRESULT>(0x80040213u), "FILE_E_NOT_FOUND", "no such file"},
+    {static_cast<HRESULT>(0x80040229u), "FILE_E_BAD_FORMAT",
+     "the header does not fit the format its extension names"},
+    {static_cast<HRESULT>(0x80070057u), "E_INVALIDARG", "the path has no extension"},
+    {static_cast<HRESULT>(0x8007000Eu), "E_OUTOFMEMORY", "out of memory"},
+    {static_cast<HRESULT>(0x80004005u), "E_FAIL", "the file ends inside its header"},
+    {static_cast<HRESULT>(0x80004003u), "E_POINTER", "a required pointer was null"},
+};
+
+const ResultText* FindResult(HRESULT hr) {
+    for (const ResultText& r : kResults) {
+        if (r.hr == hr) return &r;
+    }
+    return nullptr;
+}
+
+std::string HexCode(HRESULT hr) {
+    std::ostringstream out;
+    out << "0x" << std::hex << std::uppercase << static_cast<std::uint32_t>(hr);
+    return out.str();
+}
+
+// The shortest text that reads back as the same double.
+std::string NumberText(double value) {
+    if (std::isnan(value)) return "nan";
+    if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+Json JsonValue(const PluginSession& session, const VARIANT& v) {
+    switch (v.vt) {
+        case VT_I4:
+            return v.lVal;
+        case VT_R8:
+            if (!std::isfinite(v.dblVal)) return NumberText(v.dblVal);
+            return v.dblVal;
+        case VT_DATE:
+            return IsoDateTime(v.date);
+        case VT_BSTR:
+            return session.Text(v.bstrVal);
+        default:
+            return nullptr;
+    }
+}
+
+// One line per value: line breaks shown as \n.
+std::string PlainValue(const PluginSession& session, const VARIANT& v) {
+    switch (v.vt) {
+        case VT_I4:
+            return std::to_string(v.lVal);
+        case VT_R8:
+            return NumberText(v.dblVal);
+        case VT_DATE:
+            return IsoDateTime(v.date);
+        case VT_BSTR: {
+            std::string text;
+            for (const char c : session.Text(v.bstrVal)) {
+                if (c == '\r') continue;
+                text += c == '\n' ? std::string("\\n") : std::string(1, c);
+            }
+            return text;
+        }
+        default:
+            return "(empty)";
+    }
+}
+
+}  // namespace
+
+std::string ResultName(HRESULT hr) {
+    const ResultText* r = FindResult(hr);
+    return r != nullptr ? r->name : HexCode(hr);
+}
+
+std::string ResultMessage(HRESULT hr) {
+    const ResultText* r = FindResult(hr);
+    return r != nullptr ? r->message : "the plug-in could not read the file";
+}
+
+std::string IsoDateTime(double date) {
+    using namespace std::chrono;
+    // Whole days count from 30 December 1899; the fraction is the time of day, counted away
+    // from that day, so that -1.25 is 29 December 1899 06:00.
+    const double wholeDays = std::trunc(date);
+    auto seconds = static_cast<std::int64_t>(std::llround(std::fabs(date - wholeDays) * 86400.0));
+    auto day = sys_days(year{1899} / 12 / 30) + days(static_cast<std::int64_t>(wholeDays));
+    if (seconds >= 86400) {
+        seconds -= 86400;
+        day += days(1);
+    }
+    const year_month_day ymd(day);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d", static_cast<int>(ymd.year()),
+                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
+                  static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
+                  static_cast<int>(seconds % 60));
+    return text;
+}
+
+void Report::Values(const std::string& path, const std::vector<Answer>& answers) const {
+    const std::vector<std::string>& names = session_.names();
+    if (json_) {
+        Json values = Json::object();
+        Json unanswered = Json::array();
+        for (std::size_t i = 0; i < answers.size(); ++i) {
+            if (answers[i].found) {
+                values[names[i]] = JsonValue(session_, answers[i].value);
+            } else if (listUnanswered_) {
+                unanswered.push_back(names[i]);
+            }
+        }
+        Json line = {{"path", path}, {"values", values}};
+        if (listUnanswered_) line["unanswered"] = unanswered;
+        std::cout << line.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+        return;
+    }
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        if (answers[i].found || listUnanswered_) width = std::max(width, names[i].size());
+    }
+    std::cout << path << '\n';
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        if (!answers[i].found && !listUnanswered_) continue;
+        const std::string value =
+            answers[i].found ? PlainValue(session_, answers[i].value) : "(unanswered)";
+        std::cout << "  " << names[i] << std::string(width - names[i].size() + 2, ' ') << value
+                  << '\n';
+    }
+}
+
+void Report::Failure(const std::string& path, HRESULT hr) const {
+    if (json_) {
+        const Json line = {
+            {"path", path},
+            {"error",
+             {{"hresult", HexCode(hr)}, {"name", ResultName(hr)}, {"message", ResultMessage(hr)}}}};
+        std::cout << line.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+        return;
+    }
+    std::cerr << path << ": " << ResultName(hr) << " (" << HexCode(hr) << "): " << ResultMessage(hr)
+              << '\n';
+}
+
+}  // namespace pixelfold::host
