@@ -78,10 +78,21 @@ std::span<const PropertyTagInfo> PropertyTagTable() noexcept {
     return kPropertyTagTable;
 }
 
+// The rows are strictly sorted by folded name (checked above), so a binary search finds the
+// same row as a walk from the first row would: the only one that matches.
 const PropertyTagInfo* FindPropertyTag(const WCHAR* name) noexcept {
     if (name == nullptr) return nullptr;
-    for (const PropertyTagInfo& row : kPropertyTagTable) {
-        if (CompareFolded(row.name, name) == 0) return &row;
+    std::size_t low = 0;
+    std::size_t high = kPropertyTagTable.size();
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        const int order = CompareFolded(kPropertyTagTable[middle].name, name);
+        if (order == 0) return &kPropertyTagTable[middle];
+        if (order < 0) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
     }
     return nullptr;
 }

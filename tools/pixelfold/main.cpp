@@ -109,6 +109,7 @@ int Run(int argc, char** argv) {
 }  // namespace pixelfold::host
 
 int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);  // output goes through std::cout and std::cerr only
     try {
         return pixelfold::host::Run(argc, argv);
     } catch (const std::exception& e) {

@@ -2,6 +2,8 @@
 #include "tools/pixelfold/progress.h"
 
 #include <cstdio>
+#include <iostream>
+#include <string>
 
 #include "platform/dynamic_library.h"
 
@@ -11,7 +13,7 @@ Progress::Progress(std::size_t total)
     : total_(total), shown_(total > kFewFiles && StandardErrorIsTerminal()) {}
 
 Progress::~Progress() {
-    if (shown_) std::fprintf(stderr, "\r%60s\r", "");
+    if (shown_) std::cerr << '\r' << std::string(60, ' ') << '\r' << std::flush;
 }
 
 void Progress::FileDone() {
@@ -21,9 +23,10 @@ void Progress::FileDone() {
     if (now - lastDrawn_ < std::chrono::milliseconds(100) && done_ != total_) return;
     lastDrawn_ = now;
     const double seconds = std::chrono::duration<double>(now - start_).count();
-    std::fprintf(stderr, "\r%zu of %zu files, %.0f files/s   ", done_, total_,
-                 seconds > 0 ? static_cast<double>(done_) / seconds : 0.0);
-    std::fflush(stderr);
+    char line[80];
+    std::snprintf(line, sizeof line, "\r%zu of %zu files, %.0f files/s   ", done_, total_,
+                  seconds > 0 ? static_cast<double>(done_) / seconds : 0.0);
+    std::cerr << line << std::flush;
 }
 
 }  // namespace pixelfold::host
