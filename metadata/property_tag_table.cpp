@@ -71,6 +71,10 @@ static_assert(TagsAreUnique(), "a tag may appear in one row only");
 static_assert(CountRows([](const PropertyTagRow& r) { return r.attributes == 0; }) == 7);
 static_assert(CountRows([](const PropertyTagRow& r) { return r.attributes == 1; }) == 210);
 static_assert(CountRows([](const PropertyTagRow& r) { return r.kind == kDate; }) == 5);
+static_assert(CountRows([](const PropertyTagRow& r) {
+                  return WideStringView(r.name).starts_with(WTEXT("PropertyTag"));
+              }) == kRowCount,
+              "every name starts with PropertyTag");
 
 }  // namespace
 
@@ -78,15 +82,22 @@ std::span<const PropertyTagInfo> PropertyTagTable() noexcept {
     return kPropertyTagTable;
 }
 
-// The rows are strictly sorted by folded name (checked above), so a binary search finds the
-// same row as a walk from the first row would: the only one that matches.
+// Every name starts with this prefix (checked above); the search compares what follows it.
+constexpr WideStringView kNamePrefix = WTEXT("PropertyTag");
+
+// The rows are strictly sorted by folded name, so a binary search finds the same row as a walk
+// from the first row would: the only one that matches.
 const PropertyTagInfo* FindPropertyTag(const WCHAR* name) noexcept {
     if (name == nullptr) return nullptr;
+    for (const WCHAR c : kNamePrefix) {
+        if (FoldAsciiUpper(*name) != FoldAsciiUpper(c)) return nullptr;  // also at the NUL
+        ++name;
+    }
     std::size_t low = 0;
     std::size_t high = kPropertyTagTable.size();
     while (low < high) {
         const std::size_t middle = low + (high - low) / 2;
-        const int order = CompareFolded(kPropertyTagTable[middle].name, name);
+        const int order = CompareFolded(kPropertyTagTable[middle].name + kNamePrefix.size(), name);
         if (order == 0) return &kPropertyTagTable[middle];
         if (order < 0) {
             low = middle + 1;
