@@ -15,6 +15,7 @@
 #include "support/bytes.h"
 #include "support/param_name.h"
 #include "support/temp_dir.h"
+#include "support/test_images.h"
 #include "support/wine.h"
 #if defined(_WIN32)
 #include "metadata/gdiplus_item_source.h"
@@ -23,32 +24,6 @@
 namespace pixelfold::test {
 namespace {
 
-// A 1x1 BMP: no property items.
-Bytes BmpFile() {
-    Bytes b;
-    AppendText(b, "BM");
-    AppendLe32(b, 58);
-    AppendLe32(b, 0);
-    AppendLe32(b, 54);
-    AppendLe32(b, 40);
-    AppendLe32(b, 1);
-    AppendLe32(b, 1);
-    AppendLe16(b, 1);
-    AppendLe16(b, 24);
-    AppendZeros(b, 24);
-    Append(b, {0x20, 0x40, 0x60, 0});
-    return b;
-}
-
-// A 1x1 grey PNG with a gAMA chunk: one property item, PropertyTagGamma.
-Bytes PngFile() {
-    return {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48,
-            0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x00, 0x00, 0x00,
-            0x00, 0x3A, 0x7E, 0x9B, 0x55, 0x00, 0x00, 0x00, 0x04, 0x67, 0x41, 0x4D, 0x41, 0x00,
-            0x00, 0xB1, 0x8F, 0x0B, 0xFC, 0x61, 0x05, 0x00, 0x00, 0x00, 0x0A, 0x49, 0x44, 0x41,
-            0x54, 0x78, 0x9C, 0x63, 0x68, 0x00, 0x00, 0x00, 0x82, 0x00, 0x81, 0x77, 0xCD, 0x72,
-            0xB6, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
-}
 constexpr PROPID kGammaTag = 0x0301;
 
 // Answers each step as scripted and logs the calls; ReadAll writes one ASCII item.
@@ -131,7 +106,7 @@ class LoadPropertyItemsTest : public testing::TestWithParam<LoadCase> {
     }
 
     TempDir dir_;
-    const std::filesystem::path file_ = dir_.Write("image.bmp", BmpFile());
+    const std::filesystem::path file_ = dir_.Write("image.bmp", SmallBmp(1, 1));
     ProbedImage image_;
     PropertyItem* oldBlock_ = nullptr;
 };
@@ -233,7 +208,7 @@ TYPED_TEST(RealSourceTest, UndecodableFileFails) {
 }
 
 TYPED_TEST(RealSourceTest, ImageWithoutItemsLoadsAnEmptyList) {
-    this->dir_.Write("plain.bmp", BmpFile());
+    this->dir_.Write("plain.bmp", SmallBmp(1, 1));
     ProbedImage image;
     ASSERT_EQ(S_OK, image.Open(this->dir_.WidePath("plain.bmp").c_str()));
     // Windows' GDI+ sizes an image without items as 0 bytes and 0 items; Wine's refuses the
@@ -246,7 +221,7 @@ TYPED_TEST(RealSourceTest, ImageWithoutItemsLoadsAnEmptyList) {
 }
 
 TYPED_TEST(RealSourceTest, ImageWithItemsLoadsThemIntoOneBlock) {
-    this->dir_.Write("gamma.png", PngFile());
+    this->dir_.Write("gamma.png", GammaPng());
     ProbedImage image;
     ASSERT_EQ(S_OK, image.Open(this->dir_.WidePath("gamma.png").c_str()));
     ASSERT_TRUE(this->Load(image));
@@ -273,7 +248,7 @@ TYPED_TEST(RealSourceTest, ImageWithItemsLoadsThemIntoOneBlock) {
 
 TEST(DefaultSourceTest, LoadsTheItemsOfARealImage) {
     TempDir dir;
-    dir.Write("gamma.png", PngFile());
+    dir.Write("gamma.png", GammaPng());
     ProbedImage image;
     ASSERT_EQ(S_OK, image.Open(dir.WidePath("gamma.png").c_str()));
     EXPECT_TRUE(LoadPropertyItems(image));

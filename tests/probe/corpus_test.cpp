@@ -17,14 +17,6 @@
 namespace pixelfold::test {
 namespace {
 
-const std::map<std::string, HRESULT> kResultNames = {
-    {"S_OK", S_OK},
-    {"E_FAIL", E_FAIL},
-    {"FILE_E_BAD_FORMAT", FILE_E_BAD_FORMAT},
-    {"FILE_E_CANNOT_OPEN", FILE_E_CANNOT_OPEN},
-    {"FILE_E_NOT_FOUND", FILE_E_NOT_FOUND},
-};
-
 std::int32_t ToInt(const std::string& text) {
     return text.empty() ? 0 : std::stoi(text);
 }
@@ -38,12 +30,12 @@ TEST(CorpusTest, HeaderValuesMatchExpectedTable) {
     for (const TableRow& f : *rows) {
         ASSERT_GE(f.size(), 6u) << f.at(0);
         SCOPED_TRACE(f[0]);
-        ASSERT_TRUE(kResultNames.contains(f[2])) << "unknown result " << f[2];
+        ASSERT_TRUE(ResultNamed(f[2]).has_value()) << "unknown result " << f[2];
 
         ProbedImage image;
         const WideString path = WideFromPath(corpus / PathFromUtf8(f[0]));
         const HRESULT hr = image.Open(path.c_str());
-        EXPECT_EQ(kResultNames.at(f[2]), hr);
+        EXPECT_EQ(*ResultNamed(f[2]), hr);
         if (hr == S_OK) {
             // What the navigator answers: the header values while the file size is nonzero.
             const bool valid = image.info().fileSize != 0;

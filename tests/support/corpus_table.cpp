@@ -2,7 +2,10 @@
 #include "support/corpus_table.h"
 
 #include <fstream>
+#include <map>
 #include <sstream>
+
+#include "plugin/host_codes.h"
 
 namespace pixelfold::test {
 
@@ -29,6 +32,19 @@ std::optional<std::vector<TableRow>> ReadCorpusTable(const std::string& name) {
         if (!line.empty()) rows.push_back(Split(line, '\t'));
     }
     return rows;
+}
+
+std::optional<HRESULT> ResultNamed(const std::string& name) {
+    static const std::map<std::string, HRESULT> kResults = {
+        {"S_OK", S_OK},
+        {"E_FAIL", E_FAIL},
+        {"FILE_E_BAD_FORMAT", FILE_E_BAD_FORMAT},
+        {"FILE_E_CANNOT_OPEN", FILE_E_CANNOT_OPEN},
+        {"FILE_E_NOT_FOUND", FILE_E_NOT_FOUND},
+    };
+    const auto found = kResults.find(name);
+    if (found == kResults.end()) return std::nullopt;
+    return found->second;
 }
 
 }  // namespace pixelfold::test

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace pixelfold::test {
 
 using TableRow = std::vector<std::string>;
@@ -15,5 +17,8 @@ std::filesystem::path CorpusDir();
 // The rows after the header line of `name` in the corpus folder; nothing when it is absent.
 std::optional<std::vector<TableRow>> ReadCorpusTable(const std::string& name);
 std::vector<std::string> Split(const std::string& text, char separator);
+// The result code that expected.tsv names ("S_OK", "FILE_E_NOT_FOUND", ...); nothing for
+// another name.
+std::optional<HRESULT> ResultNamed(const std::string& name);
 
 }  // namespace pixelfold::test
