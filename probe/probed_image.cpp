@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 
 #include "common/ascii_text.h"
@@ -69,8 +70,12 @@ HRESULT ProbedImage::OpenStoredPath() {
     if (dot == WideStringView::npos) return E_INVALIDARG;
     const WideStringView extension = pathText.substr(dot + 1);
 
+    // The stream reads through this buffer, declared first so that it outlives the stream:
+    // the C run time then neither allocates one nor asks the file system for a block size.
+    std::array<char, 4096> buffer;
     const UniqueCrtFile file(_wfsopen(path_.c_str(), WTEXT("rb"), _SH_DENYWR));
     if (!file) return _waccess(path_.c_str(), 0) == 0 ? FILE_E_CANNOT_OPEN : FILE_E_NOT_FOUND;
+    std::setvbuf(file.get(), buffer.data(), _IOFBF, buffer.size());
 
     const std::optional<std::uint32_t> fileSize = MeasureFile(file.get());
     if (!fileSize) return FILE_E_CANNOT_OPEN;  // a stream that cannot be measured cannot be read
