@@ -30,10 +30,10 @@ CORPUS = os.path.join(ROOT, "..", "shared", "corpus")
 
 
 def sample_jpeg():
-    spec = importlib.util.spec_from_file_location(
+    location = importlib.util.spec_from_file_location(
         "make_sample", os.path.join(ROOT, "scripts", "make-sample-image.py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    module = importlib.util.module_from_spec(location)
+    location.loader.exec_module(module)
     return module.jpeg()
 
 

@@ -164,10 +164,7 @@ TEST(ExifCorpusTest, ItemsMatchIndependentDecoder) {
     for (const auto& [key, reason] : kAcceptedExiftoolDisagreements) {
         EXPECT_TRUE(acceptedSeen.contains(key)) << "accepted but now agrees: " << key;
     }
-    std::string report;
-    for (const std::string& failure : failures)
-        report += failure + "\n";
-    EXPECT_TRUE(failures.empty()) << failures.size() << " disagreements:\n" << report;
+    EXPECT_TRUE(failures.empty()) << failures.size() << " disagreements:\n" << JoinLines(failures);
 }
 
 }  // namespace

@@ -206,10 +206,7 @@ TEST(NavigatorCorpusTest, MetadataMatchesIndependentDecoder) {
     std::cout << "[ corpus   ] " << compared << " metadata values asked of " << byFile.size()
               << " files, " << answered << " answered"
               << (wineGdiplus ? " (Wine's GDI+: no EXIF from JPEG)" : "") << "\n";
-    std::string report;
-    for (const std::string& failure : failures)
-        report += failure + "\n";
-    EXPECT_TRUE(failures.empty()) << failures.size() << " disagreements:\n" << report;
+    EXPECT_TRUE(failures.empty()) << failures.size() << " disagreements:\n" << JoinLines(failures);
 }
 
 }  // namespace

@@ -34,6 +34,13 @@ std::optional<std::vector<TableRow>> ReadCorpusTable(const std::string& name) {
     return rows;
 }
 
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
 std::optional<HRESULT> ResultNamed(const std::string& name) {
     static const std::map<std::string, HRESULT> kResults = {
         {"S_OK", S_OK},

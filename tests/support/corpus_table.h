@@ -17,6 +17,8 @@ std::filesystem::path CorpusDir();
 // The rows after the header line of `name` in the corpus folder; nothing when it is absent.
 std::optional<std::vector<TableRow>> ReadCorpusTable(const std::string& name);
 std::vector<std::string> Split(const std::string& text, char separator);
+// Each line followed by a line break, for failure reports.
+std::string JoinLines(const std::vector<std::string>& lines);
 // The result code that expected.tsv names ("S_OK", "FILE_E_NOT_FOUND", ...); nothing for
 // another name.
 std::optional<HRESULT> ResultNamed(const std::string& name);

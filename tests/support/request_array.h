@@ -10,7 +10,7 @@
 
 namespace pixelfold::test {
 
-struct RequestSpec {
+struct RequestEntry {
     const WCHAR* name;
     const WCHAR* group = WTEXT("Image");  // null: a null BSTR
 };
@@ -19,12 +19,12 @@ class RequestArray {
   public:
     // Each request starts with an empty value, found 0 and attribute flags 7 (neither of the
     // values the plug-in writes, so that a write shows).
-    RequestArray(std::initializer_list<RequestSpec> specs) : requests_(specs.size()) {
+    RequestArray(std::initializer_list<RequestEntry> entries) : requests_(entries.size()) {
         std::size_t i = 0;
-        for (const RequestSpec& spec : specs) {
+        for (const RequestEntry& entry : entries) {
             ValueRequest& r = requests_[i++];
-            r.name = spec.name == nullptr ? nullptr : SysAllocString(spec.name);
-            r.group = spec.group == nullptr ? nullptr : SysAllocString(spec.group);
+            r.name = entry.name == nullptr ? nullptr : SysAllocString(entry.name);
+            r.group = entry.group == nullptr ? nullptr : SysAllocString(entry.group);
             VariantInit(&r.value);
             r.found = 0;
             r.attributes = 7;
