@@ -272,3 +272,69 @@ INT VariantTimeToSystemTime(DOUBLE date, SYSTEMTIME* time);
 inline BOOL DisableThreadLibraryCalls(HMODULE) {
     return TRUE;
 }
+
+// The registry: an in-process tree with the Windows rules the plug-in relies on. Key and value
+// names compare without regard to the case of A to Z; a key with subkeys cannot be deleted by
+// RegDeleteKeyW (ERROR_ACCESS_DENIED); a missing key or value is ERROR_FILE_NOT_FOUND; a handle
+// to a deleted key answers ERROR_KEY_DELETED; values keep the type they were written with. Key
+// paths may hold several names separated by backslashes. Access masks and options are accepted
+// and not enforced.
+struct HKEY__;
+using HKEY = HKEY__*;
+using PHKEY = HKEY*;
+using REGSAM = DWORD;
+using LSTATUS = LONG;
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+struct SECURITY_ATTRIBUTES;
+
+inline HKEY const HKEY_CLASSES_ROOT = reinterpret_cast<HKEY>(std::uintptr_t{0x80000000});
+inline HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(std::uintptr_t{0x80000001});
+inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(std::uintptr_t{0x80000002});
+inline HKEY const HKEY_USERS = reinterpret_cast<HKEY>(std::uintptr_t{0x80000003});
+inline HKEY const HKEY_PERFORMANCE_DATA = reinterpret_cast<HKEY>(std::uintptr_t{0x80000004});
+inline HKEY const HKEY_CURRENT_CONFIG = reinterpret_cast<HKEY>(std::uintptr_t{0x80000005});
+inline HKEY const HKEY_DYN_DATA = reinterpret_cast<HKEY>(std::uintptr_t{0x80000006});
+
+// clang-format off
+constexpr DWORD REG_NONE      = 0;
+constexpr DWORD REG_SZ        = 1;
+constexpr DWORD REG_BINARY    = 3;
+constexpr DWORD REG_DWORD     = 4;
+constexpr DWORD REG_MULTI_SZ  = 7;
+constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
+constexpr DWORD REG_CREATED_NEW_KEY     = 1;
+constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
+constexpr REGSAM KEY_READ       = 0x20019;
+constexpr REGSAM KEY_WRITE      = 0x20006;
+constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_ACCESS_DENIED  = 5;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_MORE_DATA      = 234;
+constexpr DWORD ERROR_NO_MORE_ITEMS  = 259;
+constexpr DWORD ERROR_KEY_DELETED    = 1018;
+// clang-format on
+
+LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
+LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options,
+                        REGSAM access, const SECURITY_ATTRIBUTES* security, PHKEY result,
+                        DWORD* disposition);
+LSTATUS RegCloseKey(HKEY key);
+LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                       DWORD size);
+LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, DWORD* reserved, DWORD* type, BYTE* data,
+                         DWORD* size);
+LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name);
+LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, DWORD* nameLength, DWORD* reserved,
+                      LPWSTR keyClass, DWORD* classLength, FILETIME* lastWrite);
+LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, DWORD* nameLength, DWORD* reserved,
+                      DWORD* type, BYTE* data, DWORD* size);
+LSTATUS RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, DWORD* classLength, DWORD* reserved,
+                         DWORD* subKeys, DWORD* maxSubKeyLength, DWORD* maxClassLength,
+                         DWORD* values, DWORD* maxValueNameLength, DWORD* maxValueLength,
+                         DWORD* securityDescriptorLength, FILETIME* lastWrite);
+LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subKey);
+LSTATUS RegDeleteKeyExW(HKEY key, LPCWSTR subKey, REGSAM view, DWORD reserved);

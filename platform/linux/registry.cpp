@@ -1,0 +1,292 @@
+// platform/linux/registry.cpp: the registry as an in-process tree, one per process.
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/linux/windows_api.h"
+#include "platform/wide_string.h"
+
+struct HKEY__ {};
+
+namespace {
+
+using pixelfold::WideString;
+using pixelfold::WideStringView;
+
+WCHAR Fold(WCHAR c) {
+    return (c >= u'A' && c <= u'Z') ? static_cast<WCHAR>(c + (u'a' - u'A')) : c;
+}
+
+bool SameName(WideStringView a, WideStringView b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](WCHAR x, WCHAR y) { return Fold(x) == Fold(y); });
+}
+
+bool FoldedLess(WideStringView a, WideStringView b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](WCHAR x, WCHAR y) { return Fold(x) < Fold(y); });
+}
+
+struct Value {
+    WideString name;
+    DWORD type;
+    std::vector<BYTE> data;
+};
+
+struct Key {
+    WideString name;
+    std::weak_ptr<Key> parent;
+    std::vector<std::shared_ptr<Key>> subkeys;  // sorted by folded name, as Windows lists them
+    std::vector<Value> values;                  // in the order written
+    bool deleted = false;
+
+    std::shared_ptr<Key> Find(WideStringView child) const {
+        for (const auto& k : subkeys) {
+            if (SameName(k->name, child)) return k;
+        }
+        return nullptr;
+    }
+    Value* FindValue(WideStringView valueName) {
+        for (Value& v : values) {
+            if (SameName(v.name, valueName)) return &v;
+        }
+        return nullptr;
+    }
+};
+
+// A handle: one reference to a key, which stays valid (and answers ERROR_KEY_DELETED) after
+// the key is deleted.
+struct OpenKey : HKEY__ {
+    std::shared_ptr<Key> key;
+};
+
+std::mutex registryLock;
+
+std::array<std::shared_ptr<Key>, 7>& Roots() {
+    static std::array<std::shared_ptr<Key>, 7> roots = [] {
+        std::array<std::shared_ptr<Key>, 7> made;
+        for (auto& root : made)
+            root = std::make_shared<Key>();
+        return made;
+    }();
+    return roots;
+}
+
+bool IsPredefined(HKEY key) {
+    const auto value = reinterpret_cast<std::uintptr_t>(key);
+    return value >= 0x80000000u && value <= 0x80000006u;
+}
+
+// The key behind a handle, or an error code.
+LSTATUS Resolve(HKEY handle, std::shared_ptr<Key>& key) {
+    if (handle == nullptr) return ERROR_INVALID_HANDLE;
+    if (IsPredefined(handle)) {
+        key = Roots()[reinterpret_cast<std::uintptr_t>(handle) - 0x80000000u];
+        return ERROR_SUCCESS;
+    }
+    key = static_cast<OpenKey*>(handle)->key;
+    return key->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+}
+
+std::vector<WideString> PathNames(LPCWSTR path) {
+    std::vector<WideString> names;
+    if (path == nullptr) return names;
+    WideString current;
+    for (const WCHAR* c = path; *c != 0; ++c) {
+        if (*c == u'\\') {
+            if (!current.empty()) names.push_back(current);
+            current.clear();
+        } else {
+            current.push_back(*c);
+        }
+    }
+    if (!current.empty()) names.push_back(current);
+    return names;
+}
+
+HKEY NewHandle(std::shared_ptr<Key> key) {
+    auto* handle = new OpenKey;
+    handle->key = std::move(key);
+    return handle;
+}
+
+// Copies `text` with its terminator into a buffer of `capacity` characters; the length without
+// the terminator goes to `length`.
+LSTATUS CopyName(const WideString& text, LPWSTR out, DWORD* length) {
+    if (out == nullptr || length == nullptr) return ERROR_INVALID_PARAMETER;
+    if (*length < text.size() + 1) return ERROR_MORE_DATA;
+    std::copy(text.begin(), text.end(), out);
+    out[text.size()] = 0;
+    *length = static_cast<DWORD>(text.size());
+    return ERROR_SUCCESS;
+}
+
+LSTATUS CopyData(const Value& value, DWORD* type, BYTE* data, DWORD* size) {
+    if (type != nullptr) *type = value.type;
+    if (size == nullptr) return data == nullptr ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
+    const auto needed = static_cast<DWORD>(value.data.size());
+    if (data != nullptr && *size < needed) {
+        *size = needed;
+        return ERROR_MORE_DATA;
+    }
+    if (data != nullptr && needed > 0) std::memcpy(data, value.data.data(), needed);
+    *size = needed;
+    return ERROR_SUCCESS;
+}
+
+void MarkDeleted(Key& key) {
+    key.deleted = true;
+    for (const auto& child : key.subkeys)
+        MarkDeleted(*child);
+}
+
+}  // namespace
+
+LSTATUS RegOpenKeyExW(HKEY handle, LPCWSTR subKey, DWORD, REGSAM, PHKEY result) {
+    if (result == nullptr) return ERROR_INVALID_PARAMETER;
+    const std::lock_guard<std::mutex> lock(registryLock);
+    std::shared_ptr<Key> key;
+    if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
+    for (const WideString& name : PathNames(subKey)) {
+        key = key->Find(name);
+        if (key == nullptr) return ERROR_FILE_NOT_FOUND;
+    }
+    *result = NewHandle(std::move(key));
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegCreateKeyExW(HKEY handle, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM,
+                        const SECURITY_ATTRIBUTES*, PHKEY result, DWORD* disposition) {
+    if (result == nullptr) return ERROR_INVALID_PARAMETER;
+    const std::lock_guard<std::mutex> lock(registryLock);
+    std::shared_ptr<Key> key;
+    if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
+    DWORD how = REG_OPENED_EXISTING_KEY;
+    for (const WideString& name : PathNames(subKey)) {
+        std::shared_ptr<Key> child = key->Find(name);
+        if (child == nullptr) {
+            child = std::make_shared<Key>();
+            child->name = name;
+            child->parent = key;
+            const auto at = std::find_if(key->subkeys.begin(), key->subkeys.end(),
+                                         [&](const auto& k) { return FoldedLess(name, k->name); });
+            key->subkeys.insert(at, child);
+            how = REG_CREATED_NEW_KEY;
+        }
+        key = std::move(child);
+    }
+    *result = NewHandle(std::move(key));
+    if (disposition != nullptr) *disposition = how;
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegCloseKey(HKEY handle) {
+    if (handle == nullptr) return ERROR_INVALID_HANDLE;
+    if (IsPredefined(handle)) return ERROR_SUCCESS;
+    const std::lock_guard<std::mutex> lock(registryLock);
+    delete static_cast<OpenKey*>(handle);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegSetValueExW(HKEY handle, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
+    const std::lock_guard<std::mutex> lock(registryLock);
+    std::shared_ptr<Key> key;
+    if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
+    if (data == nullptr && size != 0) return ERROR_INVALID_PARAMETER;
+    const WideString valueName = name == nullptr ? WideString() : WideString(name);
+    std::vector<BYTE> bytes(data, data + size);
+    if (Value* existing = key->FindValue(valueName)) {
+        existing->type = type;
+        existing->data = std::move(bytes);
+    } else {
+        key->values.push_back(Value{valueName, type, std::move(bytes)});
+    }
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegQueryValueExW(HKEY handle, LPCWSTR name, DWORD*, DWORD* type, BYTE* data, DWORD* size) {
+    const std::lock_guard<std::mutex> lock(registryLock);
+    std::shared_ptr<Key> key;
+    if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
+    const Value* value = key->FindValue(name == nullptr ? WideStringView() : WideStringView(name));
+    if (value == nullptr) return ERROR_FILE_NOT_FOUND;
+    return CopyData(*value, type, data, size);
+}
+
+LSTATUS RegDeleteValueW(HKEY handle, LPCWSTR name) {
+    const std::lock_guard<std::mutex> lock(registryLock);
+    std::shared_ptr<Key> key;
+    if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
+    const WideStringView valueName = name == nullptr ? WideStringView() : WideStringView(name);
+    const auto at = std::find_if(key->values.begin(), key->values.end(),
+                                 [&](const Value& v) { return SameName(v.name, valueName); });
+    if (at == key->values.end()) return ERROR_FILE_NOT_FOUND;
+    key->values.erase(at);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegEnumKeyExW(HKEY handle, DWORD index, LPWSTR name, DWORD* nameLength, DWORD*, LPWSTR,
+                      DWORD*, FILETIME*) {
+    const std::lock_guard<std::mutex> lock(registryLock);
+    std::shared_ptr<Key> key;
+    if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
+    if (index >= key->subkeys.size()) return ERROR_NO_MORE_ITEMS;
+    return CopyName(key->subkeys[index]->name, name, nameLength);
+}
+
+LSTATUS RegEnumValueW(HKEY handle, DWORD index, LPWSTR name, DWORD* nameLength, DWORD*, DWORD* type,
+                      BYTE* data, DWORD* size) {
+    const std::lock_guard<std::mutex> lock(registryLock);
+    std::shared_ptr<Key> key;
+    if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
+    if (index >= key->values.size()) return ERROR_NO_MORE_ITEMS;
+    const Value& value = key->values[index];
+    if (const LSTATUS status = CopyName(value.name, name, nameLength); status != ERROR_SUCCESS) {
+        return status;
+    }
+    return CopyData(value, type, data, size);
+}
+
+LSTATUS RegQueryInfoKeyW(HKEY handle, LPWSTR, DWORD*, DWORD*, DWORD* subKeys,
+                         DWORD* maxSubKeyLength, DWORD*, DWORD* values, DWORD* maxValueNameLength,
+                         DWORD* maxValueLength, DWORD*, FILETIME*) {
+    const std::lock_guard<std::mutex> lock(registryLock);
+    std::shared_ptr<Key> key;
+    if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
+    std::size_t longestKey = 0, longestName = 0, longestValue = 0;
+    for (const auto& k : key->subkeys)
+        longestKey = std::max(longestKey, k->name.size());
+    for (const Value& v : key->values) {
+        longestName = std::max(longestName, v.name.size());
+        longestValue = std::max(longestValue, v.data.size());
+    }
+    if (subKeys != nullptr) *subKeys = static_cast<DWORD>(key->subkeys.size());
+    if (maxSubKeyLength != nullptr) *maxSubKeyLength = static_cast<DWORD>(longestKey);
+    if (values != nullptr) *values = static_cast<DWORD>(key->values.size());
+    if (maxValueNameLength != nullptr) *maxValueNameLength = static_cast<DWORD>(longestName);
+    if (maxValueLength != nullptr) *maxValueLength = static_cast<DWORD>(longestValue);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegDeleteKeyExW(HKEY handle, LPCWSTR subKey, REGSAM, DWORD) {
+    const std::lock_guard<std::mutex> lock(registryLock);
+    std::shared_ptr<Key> key;
+    if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
+    for (const WideString& name : PathNames(subKey)) {
+        key = key->Find(name);
+        if (key == nullptr) return ERROR_FILE_NOT_FOUND;
+    }
+    const std::shared_ptr<Key> parent = key->parent.lock();
+    if (parent == nullptr) return ERROR_ACCESS_DENIED;  // a root
+    if (!key->subkeys.empty()) return ERROR_ACCESS_DENIED;
+    std::erase(parent->subkeys, key);
+    MarkDeleted(*key);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegDeleteKeyW(HKEY handle, LPCWSTR subKey) {
+    return RegDeleteKeyExW(handle, subKey, 0, 0);
+}
