@@ -51,6 +51,11 @@ inline void ReleaseInterface(IUnknown* object) {
 }
 using UniqueUnknown = UniqueResource<IUnknown*, &ReleaseInterface>;
 
+inline void CloseRegistryKey(HKEY key) {
+    RegCloseKey(key);
+}
+using UniqueHkey = UniqueResource<HKEY, &CloseRegistryKey>;
+
 inline void FreeBstr(BSTR text) {
     SysFreeString(text);
 }

@@ -163,3 +163,41 @@ HRESULT VariantChangeType(VARIANT* destination, const VARIANT* source, USHORT /*
     destination->date = date;
     return S_OK;
 }
+
+HRESULT VarUI4FromStr(const OLECHAR* text, LCID, ULONG, ULONG* out) {
+    if (text == nullptr || out == nullptr) return E_INVALIDARG;
+    const auto isBlank = [](OLECHAR c) { return c == u' ' || c == u'\t'; };
+    const OLECHAR* p = text;
+    while (isBlank(*p))
+        ++p;
+    bool negative = false;
+    if (*p == u'-' || *p == u'+') negative = *p++ == u'-';
+    unsigned base = 10;
+    if (p[0] == u'&' && (p[1] == u'H' || p[1] == u'h')) {
+        base = 16;
+        p += 2;
+    }
+    std::uint64_t value = 0;
+    bool digits = false;
+    for (;; ++p) {
+        unsigned digit = 0;
+        if (*p >= u'0' && *p <= u'9') {
+            digit = static_cast<unsigned>(*p - u'0');
+        } else if (base == 16 && *p >= u'a' && *p <= u'f') {
+            digit = static_cast<unsigned>(*p - u'a' + 10);
+        } else if (base == 16 && *p >= u'A' && *p <= u'F') {
+            digit = static_cast<unsigned>(*p - u'A' + 10);
+        } else {
+            break;
+        }
+        digits = true;
+        value = value * base + digit;
+        if (value > 0xFFFFFFFFu) return DISP_E_OVERFLOW;
+    }
+    while (isBlank(*p))
+        ++p;
+    if (!digits || *p != 0) return DISP_E_TYPEMISMATCH;
+    if (negative && value != 0) return DISP_E_OVERFLOW;
+    *out = static_cast<ULONG>(value);
+    return S_OK;
+}

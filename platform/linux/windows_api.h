@@ -187,6 +187,7 @@ constexpr HRESULT E_INVALIDARG  = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT CLASS_E_NOAGGREGATION     = static_cast<HRESULT>(0x80040110u);
 constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = static_cast<HRESULT>(0x80040111u);
 constexpr HRESULT DISP_E_TYPEMISMATCH = static_cast<HRESULT>(0x80020005u);
+constexpr HRESULT DISP_E_EXCEPTION    = static_cast<HRESULT>(0x80020009u);
 constexpr HRESULT DISP_E_BADVARTYPE   = static_cast<HRESULT>(0x80020008u);
 constexpr HRESULT DISP_E_OVERFLOW     = static_cast<HRESULT>(0x8002000Au);
 
@@ -261,12 +262,22 @@ HRESULT VariantCopy(VARIANT* destination, const VARIANT* source);
 // dates, VT_EMPTY and date text in the forms of the invariant locale.
 HRESULT VariantChangeType(VARIANT* destination, const VARIANT* source, USHORT flags, VARTYPE type);
 
+// Text to an unsigned 32-bit number: decimal digits or "&H" and hexadecimal digits, with
+// blanks around them. DISP_E_OVERFLOW for a number beyond 32 bits or below 0,
+// DISP_E_TYPEMISMATCH for anything else. The locale and flags are not used.
+HRESULT VarUI4FromStr(const OLECHAR* text, LCID locale, ULONG flags, ULONG* out);
+
 // OLE Automation dates: days since 30 December 1899, the fraction being the time of day.
 // Both answer TRUE on success and FALSE for fields or dates outside 1 January 100 to
 // 31 December 9999; fields beyond their range carry into the next larger field, and years
 // below 50 are taken as 2000 onwards, 50 to 99 as 1950 to 1999.
 INT SystemTimeToVariantTime(SYSTEMTIME* time, DOUBLE* date);
 INT VariantTimeToSystemTime(DOUBLE date, SYSTEMTIME* time);
+
+// The next character of UTF-16 text; stays on the terminator.
+inline LPWSTR CharNextW(LPCWSTR text) {
+    return const_cast<LPWSTR>(*text != 0 ? text + 1 : text);
+}
 
 // Thread attach and detach notifications: there are none to switch off.
 inline BOOL DisableThreadLibraryCalls(HMODULE) {

@@ -1,0 +1,356 @@
+// module/registrar/reg_script_parser.cpp: running registration scripts against the registry.
+#include "module/registrar/reg_script_parser.h"
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "common/ascii_text.h"
+#include "common/hr_error.h"
+#include "platform/registry_keys.h"
+
+namespace pixelfold {
+namespace {
+
+constexpr std::size_t kMaxReplacementName = 31;
+constexpr REGSAM kReadWrite = 0x2001F;
+constexpr REGSAM kReadOnly = 0x20019;
+constexpr REGSAM kWriteOnly = 0x20006;
+
+struct RootKey {
+    WideStringView name;
+    std::uintptr_t key;  // HKEY_* is no constant expression; converted when looked up
+};
+constexpr RootKey kRootKeys[] = {
+    {WTEXT("HKCR"), 0x80000000}, {WTEXT("HKEY_CLASSES_ROOT"), 0x80000000},
+    {WTEXT("HKCU"), 0x80000001}, {WTEXT("HKEY_CURRENT_USER"), 0x80000001},
+    {WTEXT("HKLM"), 0x80000002}, {WTEXT("HKEY_LOCAL_MACHINE"), 0x80000002},
+    {WTEXT("HKU"), 0x80000003},  {WTEXT("HKEY_USERS"), 0x80000003},
+    {WTEXT("HKPD"), 0x80000004}, {WTEXT("HKEY_PERFORMANCE_DATA"), 0x80000004},
+    {WTEXT("HKDD"), 0x80000006}, {WTEXT("HKEY_DYN_DATA"), 0x80000006},
+    {WTEXT("HKCC"), 0x80000005}, {WTEXT("HKEY_CURRENT_CONFIG"), 0x80000005},
+};
+
+// Keys that "ForceRemove" and "Delete" never delete.
+constexpr WideStringView kProtectedKeys[] = {
+    WTEXT("AppID"),    WTEXT("CLSID"),     WTEXT("Component Categories"),
+    WTEXT("FileType"), WTEXT("Interface"), WTEXT("Hardware"),
+    WTEXT("Mime"),     WTEXT("SAM"),       WTEXT("SECURITY"),
+    WTEXT("SYSTEM"),   WTEXT("Software"),  WTEXT("TypeLib"),
+};
+
+bool IsWhiteSpace(WCHAR c) {
+    return c == WCHAR{' '} || c == WCHAR{'\t'} || c == WCHAR{'\r'} || c == WCHAR{'\n'};
+}
+
+WideStringView Text(const std::array<WCHAR, 4096>& token) {
+    return WideStringView(token.data());
+}
+
+bool Is(const std::array<WCHAR, 4096>& token, WideStringView word) {
+    return EqualsIgnoringAsciiCase(Text(token), word);
+}
+
+bool HasBackslash(const std::array<WCHAR, 4096>& token) {
+    return Text(token).find(WCHAR{'\\'}) != WideStringView::npos;
+}
+
+bool IsProtected(WideStringView name) {
+    for (const WideStringView key : kProtectedKeys) {
+        if (EqualsIgnoringAsciiCase(key, name)) return true;
+    }
+    return false;
+}
+
+HRESULT FromRegistry(LONG status) {
+    return HResultFromWin32(static_cast<DWORD>(status));
+}
+
+unsigned HexDigit(WCHAR c) {
+    if (c >= WCHAR{'0'} && c <= WCHAR{'9'}) return static_cast<unsigned>(c - WCHAR{'0'});
+    if (c >= WCHAR{'a'} && c <= WCHAR{'f'}) return static_cast<unsigned>(c - WCHAR{'a'} + 10);
+    if (c >= WCHAR{'A'} && c <= WCHAR{'F'}) return static_cast<unsigned>(c - WCHAR{'A'} + 10);
+    return 0;
+}
+
+}  // namespace
+
+HRESULT RegScriptParser::ExpandReplacements(const WCHAR* script, WideString& out) const {
+    if (script == nullptr) return E_POINTER;
+    WideString expanded;
+    const WideStringView text(script);
+    expanded.reserve(text.size() * 2 < 100 ? 1000 : text.size() * 2);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != WCHAR{'%'}) {
+            expanded.push_back(text[i]);
+            continue;
+        }
+        if (i + 1 < text.size() && text[i + 1] == WCHAR{'%'}) {
+            expanded.push_back(WCHAR{'%'});
+            ++i;
+            continue;
+        }
+        const std::size_t close = text.find(WCHAR{'%'}, i + 1);
+        if (close == WideStringView::npos) return DISP_E_EXCEPTION;
+        const WideStringView name = text.substr(i + 1, close - i - 1);
+        if (name.size() > kMaxReplacementName) return E_FAIL;
+        const WideString* replacement = registrar_.FindReplacement(name);
+        if (replacement == nullptr) return DISP_E_EXCEPTION;
+        expanded += *replacement;
+        i = close;
+    }
+    out = std::move(expanded);
+    return S_OK;
+}
+
+void RegScriptParser::SkipWhiteSpace() noexcept {
+    while (*position_ != 0 && IsWhiteSpace(*position_))
+        position_ = CharNextW(position_);
+}
+
+HRESULT RegScriptParser::ReadToken(Token& token) {
+    SkipWhiteSpace();
+    if (*position_ == 0) return DISP_E_EXCEPTION;
+    std::size_t length = 0;
+    const auto put = [&](WCHAR c) {
+        if (length + 1 >= token.size()) return false;
+        token[length++] = c;
+        return true;
+    };
+    if (*position_ != WCHAR{'\''}) {
+        while (*position_ != 0 && !IsWhiteSpace(*position_)) {
+            if (!put(*position_)) return DISP_E_EXCEPTION;
+            position_ = CharNextW(position_);
+        }
+    } else {
+        position_ = CharNextW(position_);
+        for (;;) {
+            if (*position_ == 0) return DISP_E_EXCEPTION;
+            if (*position_ == WCHAR{'\''}) {
+                position_ = CharNextW(position_);
+                if (*position_ != WCHAR{'\''}) break;  // two quotes stand for one
+            }
+            if (!put(*position_)) return DISP_E_EXCEPTION;
+            position_ = CharNextW(position_);
+        }
+    }
+    token[length] = 0;
+    return S_OK;
+}
+
+HRESULT RegScriptParser::RunScript(const WCHAR* script, bool doRegister) {
+    WideString expanded;
+    RETURN_IF_FAILED(ExpandReplacements(script, expanded));
+    if (expanded.empty()) return S_OK;
+    position_ = expanded.c_str();
+    Token token{};
+    HRESULT hr = S_OK;
+    for (;;) {
+        RETURN_IF_FAILED(ReadToken(token));
+        HKEY root = nullptr;
+        for (const RootKey& row : kRootKeys) {
+            if (Is(token, row.name)) root = reinterpret_cast<HKEY>(row.key);
+        }
+        if (root == nullptr) return DISP_E_EXCEPTION;
+        RETURN_IF_FAILED(ReadToken(token));
+        if (token[0] != WCHAR{'{'}) return DISP_E_EXCEPTION;
+        if (doRegister) {
+            const WCHAR* blockStart = position_;
+            hr = ProcessKeyBlock(token, root, true, false);
+            if (FAILED(hr)) {
+                // Undo what the failed block did, then report its failure.
+                position_ = blockStart;
+                (void)ProcessKeyBlock(token, root, false, false);
+                return hr;
+            }
+        } else {
+            hr = ProcessKeyBlock(token, root, false, false);
+            if (FAILED(hr)) return hr;
+        }
+        SkipWhiteSpace();
+        if (*position_ == 0) return hr;
+    }
+}
+
+HRESULT RegScriptParser::ProcessKeyBlock(Token& token, HKEY parent, bool doRegister,
+                                         bool keyMissing) {
+    RETURN_IF_FAILED(ReadToken(token));
+    UniqueHkey current;  // the key of the entry last opened in this block
+    HRESULT hr = S_OK;
+    while (!Is(token, WTEXT("}"))) {
+        hr = ProcessKeyEntry(token, parent, doRegister, keyMissing, current);
+        if (FAILED(hr)) return hr;
+    }
+    return hr;
+}
+
+HRESULT RegScriptParser::ProcessKeyEntry(Token& token, HKEY parent, bool doRegister,
+                                         bool keyMissing, UniqueHkey& current) {
+    if (Is(token, WTEXT("ForceRemove")) || Is(token, WTEXT("Delete"))) {
+        const bool deleteOnly = Is(token, WTEXT("Delete"));
+        RETURN_IF_FAILED(ReadToken(token));
+        if (doRegister) {
+            if (HasBackslash(token)) return DISP_E_EXCEPTION;
+            if (!IsProtected(Text(token))) (void)DeleteKeyTree(parent, token.data());
+            if (deleteOnly) {
+                RETURN_IF_FAILED(ReadToken(token));
+                RETURN_IF_FAILED(SkipValueClause(token));
+                // A block here would act on whatever key was opened last: refused.
+                return Is(token, WTEXT("{")) ? DISP_E_EXCEPTION : S_OK;
+            }
+        }
+    }
+    bool noRemove = false;
+    if (Is(token, WTEXT("NoRemove"))) {
+        noRemove = true;
+        RETURN_IF_FAILED(ReadToken(token));
+    }
+    if (Is(token, WTEXT("Val"))) {
+        RETURN_IF_FAILED(ReadToken(token));
+        const WideString valueName(Text(token));
+        RETURN_IF_FAILED(ReadToken(token));
+        if (token[0] != WCHAR{'='}) return DISP_E_EXCEPTION;
+        if (doRegister) {
+            RETURN_IF_FAILED(WriteValue(parent, valueName.c_str(), token));
+        } else {
+            if (!keyMissing && !noRemove) {
+                UniqueHkey key;
+                const LONG opened = RegOpenKeyExW(parent, nullptr, 0, kWriteOnly, key.put());
+                if (opened != ERROR_SUCCESS) return FromRegistry(opened);
+                const LONG deleted = RegDeleteValueW(key.get(), valueName.c_str());
+                if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) {
+                    return FromRegistry(deleted);
+                }
+            }
+            RETURN_IF_FAILED(SkipValueClause(token));
+        }
+        return Is(token, WTEXT("{")) ? DISP_E_EXCEPTION : S_OK;
+    }
+
+    if (HasBackslash(token)) return DISP_E_EXCEPTION;
+    const WideString name(Text(token));
+    if (doRegister) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(parent, name.c_str(), 0, kReadWrite, &key) != ERROR_SUCCESS &&
+            RegOpenKeyExW(parent, name.c_str(), 0, kReadOnly, &key) != ERROR_SUCCESS) {
+            const LONG created =
+                RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                kReadWrite, nullptr, &key, nullptr);
+            if (created != ERROR_SUCCESS) return FromRegistry(created);
+        }
+        current.reset(key);
+        RETURN_IF_FAILED(ReadToken(token));
+        if (token[0] == WCHAR{'='}) RETURN_IF_FAILED(WriteValue(current.get(), nullptr, token));
+        if (Is(token, WTEXT("{"))) {
+            RETURN_IF_FAILED(ProcessKeyBlock(token, current.get(), true, false));
+            RETURN_IF_FAILED(ReadToken(token));
+        }
+        return S_OK;
+    }
+
+    LONG opened = ERROR_SUCCESS;
+    if (!keyMissing) {
+        HKEY key = nullptr;
+        opened = RegOpenKeyExW(parent, name.c_str(), 0, kReadOnly, &key);
+        current.reset(opened == ERROR_SUCCESS ? key : nullptr);
+    }
+    const bool entryMissing = keyMissing || opened != ERROR_SUCCESS;
+    RETURN_IF_FAILED(ReadToken(token));
+    RETURN_IF_FAILED(SkipValueClause(token));
+    if (Is(token, WTEXT("{"))) {
+        const HRESULT inner = ProcessKeyBlock(token, current.get(), false, entryMissing);
+        if (FAILED(inner) && !entryMissing) return inner;
+        RETURN_IF_FAILED(ReadToken(token));
+    }
+    if (keyMissing || opened == ERROR_FILE_NOT_FOUND) return S_OK;
+    if (opened != ERROR_SUCCESS) return FromRegistry(opened);
+    DWORD subkeys = 0;
+    if (RegQueryInfoKeyW(current.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        subkeys = 0;
+    }
+    const LONG closed = RegCloseKey(current.release());
+    if (closed != ERROR_SUCCESS) return FromRegistry(closed);
+    if (!noRemove && subkeys == 0) {
+        const LONG deleted = DeleteRegistryKey(parent, name.c_str());
+        if (deleted != ERROR_SUCCESS) return FromRegistry(deleted);
+    }
+    return S_OK;
+}
+
+HRESULT RegScriptParser::WriteValue(HKEY key, const WCHAR* valueName, Token& token) {
+    RETURN_IF_FAILED(ReadToken(token));
+    const WCHAR type = Text(token).size() == 1 ? FoldAsciiUpper(token[0]) : WCHAR{0};
+    if (type != WCHAR{'s'} && type != WCHAR{'m'} && type != WCHAR{'d'} && type != WCHAR{'b'}) {
+        return DISP_E_EXCEPTION;
+    }
+    RETURN_IF_FAILED(ReadToken(token));
+    const WideStringView text = Text(token);
+    LONG written = ERROR_SUCCESS;
+    if (type == WCHAR{'s'}) {
+        written =
+            RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
+                           static_cast<DWORD>((text.size() + 1) * sizeof(WCHAR)));
+    } else if (type == WCHAR{'d'}) {
+        ULONG number = 0;
+        RETURN_IF_FAILED(VarUI4FromStr(token.data(), 0, 0, &number));
+        const DWORD value = number;
+        written = RegSetValueExW(key, valueName, 0, REG_DWORD,
+                                 reinterpret_cast<const BYTE*>(&value), sizeof value);
+    } else if (type == WCHAR{'b'}) {
+        if (text.size() % 2 != 0) return E_FAIL;
+        std::vector<BYTE> bytes(text.size() / 2 + 1, 0);  // +1: never a null buffer
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const unsigned digit = HexDigit(text[i]);
+            bytes[i / 2] = static_cast<BYTE>(bytes[i / 2] | (i % 2 == 0 ? digit << 4 : digit));
+        }
+        written = RegSetValueExW(key, valueName, 0, REG_BINARY, bytes.data(),
+                                 static_cast<DWORD>(text.size() / 2));
+    } else {
+        // "\0" separates the strings; the value ends with an empty string.
+        WideString strings;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == WCHAR{'\\'} && i + 1 < text.size() && text[i + 1] == WCHAR{'0'}) {
+                strings.push_back(0);
+                ++i;
+            } else {
+                strings.push_back(text[i]);
+            }
+        }
+        strings.push_back(0);
+        strings.push_back(0);
+        written = RegSetValueExW(key, valueName, 0, REG_MULTI_SZ,
+                                 reinterpret_cast<const BYTE*>(strings.data()),
+                                 static_cast<DWORD>(strings.size() * sizeof(WCHAR)));
+    }
+    if (written != ERROR_SUCCESS) return FromRegistry(written);
+    return ReadToken(token);
+}
+
+HRESULT RegScriptParser::SkipValueClause(Token& token) {
+    if (token[0] != WCHAR{'='}) return S_OK;
+    RETURN_IF_FAILED(ReadToken(token));  // the type
+    Token value{};
+    RETURN_IF_FAILED(ReadToken(value));
+    return ReadToken(token);
+}
+
+LONG DeleteKeyTree(HKEY parent, const WCHAR* name) noexcept {
+    UniqueHkey key;
+    const LONG opened = RegOpenKeyExW(parent, name, 0, kReadWrite, key.put());
+    if (opened != ERROR_SUCCESS) return opened;
+    for (;;) {
+        WCHAR child[256];
+        DWORD length = 256;
+        if (RegEnumKeyExW(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        const LONG deleted = DeleteKeyTree(key.get(), child);
+        if (deleted != ERROR_SUCCESS) return deleted;
+    }
+    key.reset();
+    return DeleteRegistryKey(parent, name);
+}
+
+}  // namespace pixelfold

@@ -1,0 +1,231 @@
+// tests/module/registrar_test.cpp: registration scripts run against the registry (Wine's on
+// Windows, the in-process one elsewhere) under a private key that each test removes.
+#include "module/registrar/reg_object.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/utf8.h"
+#include "module/registrar/reg_script_parser.h"
+#include "support/param_name.h"
+
+namespace pixelfold::test {
+namespace {
+
+// One sorted line per key and value below `key`: "A\B" and "A\B @name TYPE data".
+void Dump(HKEY key, const std::string& path, std::vector<std::string>& lines) {
+    for (DWORD i = 0;; ++i) {
+        WCHAR name[256];
+        DWORD nameLength = 256;
+        DWORD type = 0;
+        BYTE data[512];
+        DWORD size = sizeof data;
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        std::string text = path + " @" + Utf8FromUtf16(WideStringView(name, nameLength)) + " " +
+                           std::to_string(type) + " ";
+        if (type == REG_SZ) {
+            text += Utf8FromUtf16(WideStringView(reinterpret_cast<const WCHAR*>(data)));
+        } else {
+            for (DWORD b = 0; b < size; ++b)
+                text += "0123456789abcdef"[data[b] >> 4], text += "0123456789abcdef"[data[b] & 15];
+        }
+        lines.push_back(text);
+    }
+    for (DWORD i = 0;; ++i) {
+        WCHAR name[256];
+        DWORD length = 256;
+        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        const std::string child = path + "\\" + Utf8FromUtf16(WideStringView(name, length));
+        lines.push_back(child);
+        HKEY sub = nullptr;
+        if (RegOpenKeyExW(key, name, 0, KEY_READ, &sub) == ERROR_SUCCESS) {
+            Dump(sub, child, lines);
+            RegCloseKey(sub);
+        }
+    }
+}
+
+class RegistrarTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::random_device random;
+        const std::string name = "run" + std::to_string(random());
+        run_ = WideString(name.begin(), name.end());
+        const WideString path = WTEXT("Software\\PixelfoldTests\\") + run_;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr,
+                                                 REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                                 &key_, nullptr));
+        ASSERT_EQ(S_OK, registrar_.AddReplacement(WTEXT("Run"), run_.c_str()));
+        ASSERT_EQ(S_OK, registrar_.AddReplacement(WTEXT("Module"), WTEXT("C:\\pf\\x.dll")));
+    }
+    void TearDown() override {
+        RegCloseKey(key_);
+        HKEY tests = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, WTEXT("Software\\PixelfoldTests"), 0, KEY_ALL_ACCESS,
+                          &tests) == ERROR_SUCCESS) {
+            DeleteKeyTree(tests, run_.c_str());
+            RegCloseKey(tests);
+        }
+        DeleteKeyTree(HKEY_CURRENT_USER, WTEXT("Software\\PixelfoldTests"));
+    }
+
+    // `body` runs inside the test's own key.
+    HRESULT Run(const std::string& body, bool doRegister) {
+        const std::string script =
+            "HKCU { NoRemove Software { NoRemove PixelfoldTests { NoRemove %RUN% {\r\n" + body +
+            "\r\n} } } }";
+        const WideString text = Utf16FromUtf8(script);
+        return registrar_.RunScript(text.c_str(), doRegister);
+    }
+    std::vector<std::string> Contents() {
+        std::vector<std::string> lines;
+        Dump(key_, "", lines);
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    }
+    void Create(const WCHAR* path) {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(key_, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
+        RegCloseKey(key);
+    }
+
+    CRegObject registrar_;
+    WideString run_;
+    HKEY key_ = nullptr;
+};
+
+struct ScriptCase {
+    std::string name;
+    std::string body;
+    std::vector<std::string> registered;  // the test key's contents afterwards
+};
+
+class RegistrarScriptTest : public RegistrarTest, public testing::WithParamInterface<ScriptCase> {};
+
+// Registering writes what the script says; unregistering then leaves the key as it was.
+TEST_P(RegistrarScriptTest, RegistersAndUnregistersBackToTheStart) {
+    const ScriptCase& c = GetParam();
+    const std::vector<std::string> before = Contents();
+    ASSERT_EQ(S_OK, Run(c.body, true));
+    EXPECT_EQ(c.registered, Contents());
+    ASSERT_EQ(S_OK, Run(c.body, false));
+    EXPECT_EQ(before, Contents());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, RegistrarScriptTest,
+    testing::Values(
+        ScriptCase{"DoublePercent", "K = s '100%%'", {"\\K", "\\K @ 1 100%"}},
+        ScriptCase{
+            "ReplacementInCapitals", "K = s '%MODULE%'", {"\\K", "\\K @ 1 C:\\pf\\x.dll"}},
+        ScriptCase{"QuotesInQuotes", "'a''b' = s ''", {"\\a'b", "\\a'b @ 1 "}},
+        ScriptCase{"ValueOfTheEnclosingKey",
+                   "CLSID { X { InprocServer32 = s 'x.dll' { val ThreadingModel = s 'Both' } } }",
+                   {"\\CLSID", "\\CLSID\\X", "\\CLSID\\X\\InprocServer32",
+                    "\\CLSID\\X\\InprocServer32 @ 1 x.dll",
+                    "\\CLSID\\X\\InprocServer32 @ThreadingModel 1 Both"}},
+        ScriptCase{"BinaryValues",
+                   "K { val Empty = b '' \r\n val Junk = b 'zz' \r\n val Two = B '0aFf' }",
+                   {"\\K", "\\K @Empty 3 ", "\\K @Junk 3 00", "\\K @Two 3 0aff"}},
+        ScriptCase{
+            "MultiString", "K { val M = m 'a\\0b' }", {"\\K", "\\K @M 7 61000000620000000000"}},
+        ScriptCase{"Numbers",
+                   "K { val D = d '&H1F' \r\n val E = D ' 42 ' }",
+                   {"\\K", "\\K @D 4 1f000000", "\\K @E 4 2a000000"}},
+        ScriptCase{
+            "ForceRemoveOfAProtectedName", "ForceRemove CLSID { Y }", {"\\CLSID", "\\CLSID\\Y"}}),
+    ParamName());
+
+TEST_F(RegistrarTest, ForceRemoveAndDeleteClearWhatIsThere) {
+    Create(WTEXT("Old\\Child"));
+    Create(WTEXT("Gone\\Child"));
+    Create(WTEXT("Software\\Kept"));
+    ASSERT_EQ(S_OK, Run("ForceRemove Old { New } \r\n Delete Gone \r\n Delete Software", true));
+    EXPECT_EQ((std::vector<std::string>{"\\Old", "\\Old\\New", "\\Software", "\\Software\\Kept"}),
+              Contents());
+}
+
+TEST_F(RegistrarTest, UnregisteringKeepsKeysWithSubkeysTheScriptDoesNotName) {
+    ASSERT_EQ(S_OK, Run("A { B \r\n val V = s 'v' }", true));
+    Create(WTEXT("A\\Foreign"));
+    ASSERT_EQ(S_OK, Run("A { B \r\n val V = s 'v' }", false));
+    EXPECT_EQ((std::vector<std::string>{"\\A", "\\A\\Foreign"}), Contents());
+    ASSERT_EQ(S_OK, Run("Missing { Deeper { val V = s 'v' } }", false)) << "nothing to delete";
+}
+
+TEST_F(RegistrarTest, AFailingSecondRootBlockKeepsTheFirstAndUndoesItself) {
+    Create(WTEXT("Existing"));
+    const std::string script =
+        "HKCU { NoRemove Software { NoRemove PixelfoldTests { NoRemove %RUN% { First } } } }\r\n"
+        "HKCU { NoRemove Software { NoRemove PixelfoldTests { NoRemove %RUN% { Existing "
+        "Second { val Bad = b 'abc' } } } } }";
+    const WideString text = Utf16FromUtf8(script);
+    EXPECT_EQ(E_FAIL, registrar_.RunScript(text.c_str(), true));
+    // The undo removes what the block named, an existing key without subkeys included.
+    EXPECT_EQ((std::vector<std::string>{"\\First"}), Contents());
+}
+
+struct FailureCase {
+    std::string name;
+    std::string script;  // whole, or a body when it starts with a blank
+    HRESULT expected;
+};
+
+class RegistrarFailureTest : public RegistrarTest,
+                             public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(RegistrarFailureTest, ReportsTheFailure) {
+    const FailureCase& c = GetParam();
+    if (c.script.starts_with(' ')) {
+        EXPECT_EQ(c.expected, Run(c.script, true));
+    } else {
+        const WideString text = Utf16FromUtf8(c.script);
+        EXPECT_EQ(c.expected, registrar_.RunScript(text.c_str(), true));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RegistrarFailureTest,
+    testing::Values(FailureCase{"UnknownRoot", "HKXX { A }", DISP_E_EXCEPTION},
+                    FailureCase{"NoBrace", "HKCU A", DISP_E_EXCEPTION},
+                    FailureCase{"EndInsideQuotes", "HKCU { 'abc }", DISP_E_EXCEPTION},
+                    FailureCase{"PercentNotClosed", " K = s '%RUN'", DISP_E_EXCEPTION},
+                    FailureCase{"UnknownReplacement", " K = s '%NOPE%'", DISP_E_EXCEPTION},
+                    FailureCase{"LongReplacementName",
+                                " K = s '%ABCDEFGHIJKLMNOPQRSTUVWXYZ012345%'", E_FAIL},
+                    FailureCase{"BackslashInName", " A\\B", DISP_E_EXCEPTION},
+                    FailureCase{"ValWithoutEquals", " K { val V s 'x' }", DISP_E_EXCEPTION},
+                    FailureCase{"UnknownType", " K = q 'x'", DISP_E_EXCEPTION},
+                    FailureCase{"OddBinary", " K { val B = b 'abc' }", E_FAIL},
+                    FailureCase{"NotANumber", " K { val D = d 'abc' }", DISP_E_TYPEMISMATCH},
+                    FailureCase{"BlockAfterDelete", " Delete K { X }", DISP_E_EXCEPTION},
+                    FailureCase{"BlockAfterVal", " K { val V = s 'x' { X } }", DISP_E_EXCEPTION}),
+    ParamName());
+
+TEST(RegistrarReplacementTest, NullArgumentsAndEmptyScripts) {
+    CRegObject registrar;
+    EXPECT_EQ(E_INVALIDARG, registrar.AddReplacement(nullptr, WTEXT("x")));
+    EXPECT_EQ(E_INVALIDARG, registrar.AddReplacement(WTEXT("x"), nullptr));
+    EXPECT_EQ(S_OK, registrar.AddReplacement(WTEXT("Twice"), WTEXT("first")));
+    EXPECT_EQ(S_OK, registrar.AddReplacement(WTEXT("TWICE"), WTEXT("second")));
+    ASSERT_NE(nullptr, registrar.FindReplacement(WTEXT("twice")));
+    EXPECT_EQ(WideString(WTEXT("first")), *registrar.FindReplacement(WTEXT("twice")));
+    EXPECT_EQ(S_OK, registrar.RunScript(WTEXT(""), true));
+    EXPECT_EQ(E_POINTER, registrar.RunScript(nullptr, true));
+    EXPECT_EQ(S_OK, registrar.ClearReplacements());
+    EXPECT_EQ(nullptr, registrar.FindReplacement(WTEXT("twice")));
+}
+
+}  // namespace
+}  // namespace pixelfold::test
