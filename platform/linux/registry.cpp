@@ -143,16 +143,24 @@ void MarkDeleted(Key& key) {
         MarkDeleted(*child);
 }
 
+// The key at `path` below the key behind `handle`.
+LSTATUS FindKey(HKEY handle, LPCWSTR path, std::shared_ptr<Key>& key) {
+    if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
+    for (const WideString& name : PathNames(path)) {
+        key = key->Find(name);
+        if (key == nullptr) return ERROR_FILE_NOT_FOUND;
+    }
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 LSTATUS RegOpenKeyExW(HKEY handle, LPCWSTR subKey, DWORD, REGSAM, PHKEY result) {
     if (result == nullptr) return ERROR_INVALID_PARAMETER;
     const std::lock_guard<std::mutex> lock(registryLock);
     std::shared_ptr<Key> key;
-    if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
-    for (const WideString& name : PathNames(subKey)) {
-        key = key->Find(name);
-        if (key == nullptr) return ERROR_FILE_NOT_FOUND;
+    if (const LSTATUS status = FindKey(handle, subKey, key); status != ERROR_SUCCESS) {
+        return status;
     }
     *result = NewHandle(std::move(key));
     return ERROR_SUCCESS;
@@ -274,10 +282,8 @@ LSTATUS RegQueryInfoKeyW(HKEY handle, LPWSTR, DWORD*, DWORD*, DWORD* subKeys,
 LSTATUS RegDeleteKeyExW(HKEY handle, LPCWSTR subKey, REGSAM, DWORD) {
     const std::lock_guard<std::mutex> lock(registryLock);
     std::shared_ptr<Key> key;
-    if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
-    for (const WideString& name : PathNames(subKey)) {
-        key = key->Find(name);
-        if (key == nullptr) return ERROR_FILE_NOT_FOUND;
+    if (const LSTATUS status = FindKey(handle, subKey, key); status != ERROR_SUCCESS) {
+        return status;
     }
     const std::shared_ptr<Key> parent = key->parent.lock();
     if (parent == nullptr) return ERROR_ACCESS_DENIED;  // a root
