@@ -5,19 +5,15 @@
 
 #include "common/utf8.h"
 #include "module/exports.h"
+#include "module/object_map.h"
 #include "platform/com_calls.h"
+#include "tools/pixelfold/report.h"
 
 namespace pixelfold::host {
 namespace {
 
-constexpr CLSID kImageFormatClsid = {
+constexpr CLSID CLSID_ImageFormat = {
     0xA191D39B, 0x7240, 0x4DD8, {0x80, 0x9C, 0x01, 0x64, 0x87, 0x20, 0x03, 0xCC}};
-
-std::string HexCode(HRESULT hr) {
-    std::ostringstream out;
-    out << "0x" << std::hex << std::uppercase << static_cast<std::uint32_t>(hr);
-    return out.str();
-}
 
 }  // namespace
 
@@ -34,7 +30,7 @@ PluginSession::PluginSession(const std::string& libraryPath, const std::vector<s
         return;
     }
     void* factory = nullptr;
-    HRESULT hr = getClassObject(kImageFormatClsid, IID_IClassFactory, &factory);
+    HRESULT hr = getClassObject(CLSID_ImageFormat, IID_IClassFactory, &factory);
     if (SUCCEEDED(hr)) {
         void* format = nullptr;
         hr = CreateInstanceOf(factory, nullptr, IID_IVltFileFormat, &format);

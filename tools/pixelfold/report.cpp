@@ -38,12 +38,6 @@ const ResultText* FindResult(HRESULT hr) {
     return nullptr;
 }
 
-std::string HexCode(HRESULT hr) {
-    std::ostringstream out;
-    out << "0x" << std::hex << std::uppercase << static_cast<std::uint32_t>(hr);
-    return out.str();
-}
-
 // The shortest text that reads back as the same double.
 std::string NumberText(double value) {
     if (std::isnan(value)) return "nan";
@@ -92,6 +86,12 @@ std::string PlainValue(const PluginSession& session, const VARIANT& v) {
 }
 
 }  // namespace
+
+std::string HexCode(HRESULT hr) {
+    std::ostringstream out;
+    out << "0x" << std::hex << std::uppercase << static_cast<std::uint32_t>(hr);
+    return out.str();
+}
 
 std::string ResultName(HRESULT hr) {
     const ResultText* r = FindResult(hr);

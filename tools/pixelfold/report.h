@@ -26,6 +26,8 @@ class Report {
     bool listUnanswered_;
 };
 
+// A result code as "0x80040213".
+std::string HexCode(HRESULT hr);
 // The host's name for a result code ("FILE_E_NOT_FOUND"), and what it means.
 std::string ResultName(HRESULT hr);
 std::string ResultMessage(HRESULT hr);
