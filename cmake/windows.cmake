@@ -3,6 +3,7 @@
 # libstdc++, libgcc and winpthread linked statically: the DLL depends only on system DLLs.
 add_link_options(-static)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+enable_language(RC)
 
 if(CMAKE_CROSSCOMPILING)
     find_program(PIXELFOLD_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)

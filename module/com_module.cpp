@@ -29,16 +29,8 @@ HRESULT CAtlModule::GetGlobalInterfaceTable(IUnknown** table) noexcept {
     return S_OK;
 }
 
-HRESULT CAtlModule::AddCommonReplacements(void*) noexcept {
-    return E_NOTIMPL;  // registration scripts come with self-registration
-}
-
-HRESULT CAtlModule::UpdateRegistryFromResourceS(UINT, BOOL, void*) noexcept {
-    return E_NOTIMPL;
-}
-
-HRESULT CAtlModule::UpdateRegistryFromResourceS(const WCHAR*, BOOL, void*) noexcept {
-    return E_NOTIMPL;
+HRESULT CAtlModule::AddCommonReplacements(IRegistrarBase* registrar) noexcept {
+    return registrar->AddReplacement(WTEXT("APPID"), WTEXT(""));
 }
 
 void CAtlModule::Term() noexcept {

@@ -9,9 +9,16 @@
 
 #include "common/simple_mutex.h"
 #include "module/object_map.h"
+#include "module/registrar/reg_object.h"
 #include "platform/platform.h"
 
 namespace pixelfold {
+
+// A name and its text for a registration script; a list of them ends with a null name.
+struct RegistryReplacement {
+    const WCHAR* name;
+    const WCHAR* text;
+};
 
 // The module's operations, in the order of its table.
 class CAtlModule {
@@ -27,17 +34,22 @@ class CAtlModule {
     virtual std::int32_t ModuleLockCount() noexcept { return lockCount_.load(); }
     // The process's global interface table, made on first call; one reference for the caller.
     virtual HRESULT GetGlobalInterfaceTable(IUnknown** table) noexcept;
-    // Registration from resources (the registration scripts). Only the operations by resource
-    // identifier and name do anything; the other two answer E_FAIL.
-    virtual HRESULT AddCommonReplacements(void* registrar) noexcept;
-    virtual HRESULT UpdateRegistryFromResourceD(const WCHAR*, BOOL, void*) noexcept {
+    // Adds the replacements every registration script may use ("APPID", empty).
+    virtual HRESULT AddCommonReplacements(IRegistrarBase* registrar) noexcept;
+    // Two registration-from-resource operations that the library does not use: E_FAIL.
+    virtual HRESULT UpdateRegistryFromResourceD(const WCHAR*, BOOL, RegistryReplacement*) noexcept {
         return E_FAIL;
     }
-    virtual HRESULT UpdateRegistryFromResourceD(UINT, BOOL, void*) noexcept { return E_FAIL; }
+    virtual HRESULT UpdateRegistryFromResourceD(UINT, BOOL, RegistryReplacement*) noexcept {
+        return E_FAIL;
+    }
+    // Runs the module's registration script `resource` (type "REGISTRY") in the register or
+    // unregister pass, with "Module" and "Module_Raw" naming the library file and the extra
+    // pairs of `replacements` (ended by a null name; may be null).
     virtual HRESULT UpdateRegistryFromResourceS(UINT resourceId, BOOL doRegister,
-                                                void* replacements) noexcept;
+                                                RegistryReplacement* replacements) noexcept = 0;
     virtual HRESULT UpdateRegistryFromResourceS(const WCHAR* resourceName, BOOL doRegister,
-                                                void* replacements) noexcept;
+                                                RegistryReplacement* replacements) noexcept = 0;
 
   protected:
     // Releases what the module made for itself (the global interface table).
@@ -65,6 +77,17 @@ class CComModule final : public CAtlModule {
     HRESULT GetClassObjectFromMap(REFCLSID clsid, REFIID iid, void** out) noexcept;
 
     HINSTANCE moduleHandle() const noexcept { return module_; }
+
+    HRESULT UpdateRegistryFromResourceS(UINT resourceId, BOOL doRegister,
+                                        RegistryReplacement* replacements) noexcept override;
+    HRESULT UpdateRegistryFromResourceS(const WCHAR* resourceName, BOOL doRegister,
+                                        RegistryReplacement* replacements) noexcept override;
+
+    // Registers the classes of the object map (only `clsid`'s when given) and, with
+    // `typeLibrary`, the module's type library. The first failure is returned at once.
+    HRESULT RegisterServer(BOOL typeLibrary, const CLSID* clsid) noexcept;
+    // The reverse: each class's categories and script, then the type library.
+    HRESULT UnregisterServer(BOOL typeLibrary, const CLSID* clsid) noexcept;
 
   private:
     std::span<ObjectMapEntry> objectMap_;

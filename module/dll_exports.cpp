@@ -1,6 +1,7 @@
 // module/dll_exports.cpp: the library entry point and the exports of the in-process server.
 #include "module/com_module.h"
 #include "module/exports.h"
+#include "module/registrar/registry.h"
 #include "platform/proxy_layer.h"
 
 using pixelfold::g_module;
@@ -24,4 +25,28 @@ HRESULT STDMETHODCALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** o
 HRESULT STDMETHODCALLTYPE DllCanUnloadNow() {
     if (PixelfoldProxyCanUnloadNow() != S_OK) return S_FALSE;
     return g_module.ModuleLockCount() == 0 ? S_OK : S_FALSE;
+}
+
+// The host's key of plug-in file formats, and an entry of an earlier release that registration
+// removes from it.
+constexpr const WCHAR* kFileFormatsKey =
+    WTEXT("Software\\Velmora\\Applications\\Orbenfile\\FileFormats");
+constexpr const WCHAR* kRemovedFormatEntry = WTEXT("{A6260D70-CA17-11D5-9179-00C04F56B3AF}");
+
+HRESULT STDMETHODCALLTYPE DllRegisterServer() {
+    const HRESULT proxies = PixelfoldProxyRegister();
+    if (FAILED(proxies)) return proxies;
+    {
+        // Whether the key opens and the entry goes does not change the result.
+        pixelfold::Registry fileFormats;
+        if (fileFormats.Open(HKEY_LOCAL_MACHINE, kFileFormatsKey, KEY_ALL_ACCESS)) {
+            fileFormats.DeleteTree(kRemovedFormatEntry);
+        }
+    }
+    return g_module.RegisterServer(TRUE, nullptr);
+}
+
+HRESULT STDMETHODCALLTYPE DllUnregisterServer() {
+    PixelfoldProxyUnregister();  // its result does not change the outcome
+    return g_module.UnregisterServer(TRUE, nullptr);
 }

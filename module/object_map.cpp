@@ -2,15 +2,22 @@
 #include "module/object_map.h"
 
 #include "module/class_factory.h"
+#include "module/com_module.h"
 #include "plugin/image_file.h"
 #include "plugin/image_format.h"
 
 namespace pixelfold {
 namespace {
 
-// The registration scripts come with self-registration.
-HRESULT UpdateRegistryNotYet(BOOL) {
-    return E_NOTIMPL;
+// The registration scripts, resources of type "REGISTRY".
+constexpr UINT kImageFormatScript = 101;
+constexpr UINT kImageFileScript = 102;
+
+HRESULT UpdateImageFormatRegistry(BOOL doRegister) {
+    return g_pModule->UpdateRegistryFromResourceS(kImageFormatScript, doRegister, nullptr);
+}
+HRESULT UpdateImageFileRegistry(BOOL doRegister) {
+    return g_pModule->UpdateRegistryFromResourceS(kImageFileScript, doRegister, nullptr);
 }
 const WCHAR* NoDescription() {
     return nullptr;
@@ -21,9 +28,9 @@ const void* NoCategories() {
 void NothingToStartOrEnd(bool) {}
 
 constinit ObjectMapEntry objectMap[] = {
-    {&CLSID_ImageFormat, &UpdateRegistryNotYet, &CreateClassFactory, &CImageFormat::CreateInstance,
-     nullptr, &NoDescription, &NoCategories, &NothingToStartOrEnd},
-    {&CLSID_ImageFile, &UpdateRegistryNotYet, &CreateClassFactory, &CImageFile::CreateInstance,
+    {&CLSID_ImageFormat, &UpdateImageFormatRegistry, &CreateClassFactory,
+     &CImageFormat::CreateInstance, nullptr, &NoDescription, &NoCategories, &NothingToStartOrEnd},
+    {&CLSID_ImageFile, &UpdateImageFileRegistry, &CreateClassFactory, &CImageFile::CreateInstance,
      nullptr, &NoDescription, &NoCategories, &NothingToStartOrEnd},
 };
 

@@ -11,6 +11,10 @@ void PixelfoldProxySetModule(HINSTANCE module);
 // The proxy/stub class object (IPSFactoryBuffer) for its class ID; CLASS_E_CLASSNOTAVAILABLE
 // for any other.
 HRESULT PixelfoldProxyGetClassObject(REFCLSID clsid, REFIID iid, void** out);
+// Registers the proxies and stubs of the module's interfaces for the recorded module (the
+// interfaces and the proxy/stub class), and removes that registration again.
+HRESULT PixelfoldProxyRegister(void);
+HRESULT PixelfoldProxyUnregister(void);
 // S_OK when no proxy or stub of the library is alive.
 HRESULT PixelfoldProxyCanUnloadNow(void);
 }

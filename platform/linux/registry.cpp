@@ -236,13 +236,24 @@ LSTATUS RegDeleteValueW(HKEY handle, LPCWSTR name) {
     return ERROR_SUCCESS;
 }
 
-LSTATUS RegEnumKeyExW(HKEY handle, DWORD index, LPWSTR name, DWORD* nameLength, DWORD*, LPWSTR,
-                      DWORD*, FILETIME*) {
+// Keys have no class (empty) and no last-write time (zero).
+LSTATUS RegEnumKeyExW(HKEY handle, DWORD index, LPWSTR name, DWORD* nameLength, DWORD*,
+                      LPWSTR keyClass, DWORD* classLength, FILETIME* lastWrite) {
     const std::lock_guard<std::mutex> lock(registryLock);
     std::shared_ptr<Key> key;
     if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
     if (index >= key->subkeys.size()) return ERROR_NO_MORE_ITEMS;
-    return CopyName(key->subkeys[index]->name, name, nameLength);
+    if (const LSTATUS status = CopyName(key->subkeys[index]->name, name, nameLength);
+        status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (keyClass != nullptr && classLength != nullptr) {
+        if (*classLength == 0) return ERROR_MORE_DATA;
+        keyClass[0] = 0;
+        *classLength = 0;
+    }
+    if (lastWrite != nullptr) *lastWrite = FILETIME{};
+    return ERROR_SUCCESS;
 }
 
 LSTATUS RegEnumValueW(HKEY handle, DWORD index, LPWSTR name, DWORD* nameLength, DWORD*, DWORD* type,

@@ -279,6 +279,81 @@ inline LPWSTR CharNextW(LPCWSTR text) {
     return const_cast<LPWSTR>(*text != 0 ? text + 1 : text);
 }
 
+// Modules and their resources. A module handle is the address at which a binary is loaded
+// (null: the program). Resources are those compiled into the binary that makes the call (see
+// linked_resources.h): a module "loaded as a data file" is that binary's own file, and any
+// other file is refused with ERROR_BAD_EXE_FORMAT. Named resource types and names compare
+// without regard to the case of A to Z, as on Windows.
+using HANDLE = void*;
+using HRSRC = const void*;
+using HGLOBAL = const void*;
+// clang-format off
+constexpr DWORD LOAD_LIBRARY_AS_DATAFILE           = 0x02;
+constexpr DWORD LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE = 0x40;
+constexpr DWORD LOAD_LIBRARY_AS_IMAGE_RESOURCE     = 0x20;
+constexpr DWORD ERROR_BAD_EXE_FORMAT            = 193;
+constexpr DWORD ERROR_RESOURCE_DATA_NOT_FOUND   = 1812;
+constexpr DWORD ERROR_RESOURCE_TYPE_NOT_FOUND   = 1813;
+constexpr DWORD ERROR_RESOURCE_NAME_NOT_FOUND   = 1814;
+// clang-format on
+#define MAKEINTRESOURCEW(id) \
+    (reinterpret_cast<LPWSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(id))))
+#define IS_INTRESOURCE(name) ((reinterpret_cast<std::uintptr_t>(name) >> 16) == 0)
+
+// The module's file name, truncated to `size` characters (then without terminator and with
+// ERROR_INSUFFICIENT_BUFFER); the number of characters copied, 0 on failure.
+DWORD GetModuleFileNameW(HMODULE module, LPWSTR name, DWORD size);
+// Only data-file loads (LOAD_LIBRARY_AS_DATAFILE and its exclusive and image-resource
+// variants); others are refused with ERROR_INVALID_PARAMETER.
+HMODULE LoadLibraryExW(LPCWSTR path, HANDLE file, DWORD flags);
+BOOL FreeLibrary(HMODULE module);
+HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type);
+HGLOBAL LoadResource(HMODULE module, HRSRC resource);
+DWORD SizeofResource(HMODULE module, HRSRC resource);
+const void* LockResource(HGLOBAL data);
+
+// Type libraries. The stand-in knows a library's attributes only: a type library file (or a
+// binary's "TYPELIB" resource 1) is text lines "name=", "uuid={...}", "version=1.0", "lcid=",
+// "helpstring=". Registration writes TypeLib\{uuid}\major.minor with its description,
+// "0\win64", "FLAGS" and "HELPDIR" under HKEY_CLASSES_ROOT, as Windows does for a library
+// without automation interfaces.
+using REFGUID = const GUID&;
+enum SYSKIND { SYS_WIN16 = 0, SYS_WIN32 = 1, SYS_MAC = 2, SYS_WIN64 = 3 };
+struct TLIBATTR {
+    GUID guid;
+    LCID lcid;
+    SYSKIND syskind;
+    WORD wMajorVerNum;
+    WORD wMinorVerNum;
+    WORD wLibFlags;
+};
+constexpr HRESULT TYPE_E_REGISTRYACCESS = static_cast<HRESULT>(0x8002801Cu);
+constexpr HRESULT TYPE_E_CANTLOADLIBRARY = static_cast<HRESULT>(0x80029C4Au);
+
+// The methods of the type library interface in their order; those about type descriptions
+// answer E_NOTIMPL.
+struct ITypeLib : IUnknown {
+    virtual UINT GetTypeInfoCount() = 0;
+    virtual HRESULT GetTypeInfo(UINT index, void** info) = 0;
+    virtual HRESULT GetTypeInfoType(UINT index, void* kind) = 0;
+    virtual HRESULT GetTypeInfoOfGuid(REFGUID guid, void** info) = 0;
+    virtual HRESULT GetLibAttr(TLIBATTR** attributes) = 0;
+    virtual HRESULT GetTypeComp(void** comp) = 0;
+    // index -1: the library's own name, description, help context and help file (none).
+    virtual HRESULT GetDocumentation(INT index, BSTR* name, BSTR* docString, DWORD* helpContext,
+                                     BSTR* helpFile) = 0;
+    virtual HRESULT IsName(LPWSTR name, ULONG hash, BOOL* found) = 0;
+    virtual HRESULT FindName(LPWSTR name, ULONG hash, void** infos, LONG* ids, USHORT* count) = 0;
+    virtual void ReleaseTLibAttr(TLIBATTR* attributes) = 0;
+
+  protected:
+    ~ITypeLib() = default;
+};
+
+HRESULT LoadTypeLib(const OLECHAR* file, ITypeLib** library);
+HRESULT RegisterTypeLib(ITypeLib* library, OLECHAR* fullPath, OLECHAR* helpDirectory);
+HRESULT UnRegisterTypeLib(REFGUID guid, WORD major, WORD minor, LCID lcid, SYSKIND kind);
+
 // Thread attach and detach notifications: there are none to switch off.
 inline BOOL DisableThreadLibraryCalls(HMODULE) {
     return TRUE;
@@ -329,23 +404,29 @@ constexpr DWORD ERROR_NO_MORE_ITEMS  = 259;
 constexpr DWORD ERROR_KEY_DELETED    = 1018;
 // clang-format on
 
-LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
-LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options,
-                        REGSAM access, const SECURITY_ATTRIBUTES* security, PHKEY result,
-                        DWORD* disposition);
-LSTATUS RegCloseKey(HKEY key);
-LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data,
-                       DWORD size);
-LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, DWORD* reserved, DWORD* type, BYTE* data,
-                         DWORD* size);
-LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name);
-LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, DWORD* nameLength, DWORD* reserved,
-                      LPWSTR keyClass, DWORD* classLength, FILETIME* lastWrite);
-LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, DWORD* nameLength, DWORD* reserved,
-                      DWORD* type, BYTE* data, DWORD* size);
-LSTATUS RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, DWORD* classLength, DWORD* reserved,
-                         DWORD* subKeys, DWORD* maxSubKeyLength, DWORD* maxClassLength,
-                         DWORD* values, DWORD* maxValueNameLength, DWORD* maxValueLength,
-                         DWORD* securityDescriptorLength, FILETIME* lastWrite);
-LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subKey);
-LSTATUS RegDeleteKeyExW(HKEY key, LPCWSTR subKey, REGSAM view, DWORD reserved);
+// The library exports the registry calls so that a host in the same process sees what the
+// library's registration wrote.
+PIXELFOLD_EXPORT LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access,
+                                       PHKEY result);
+PIXELFOLD_EXPORT LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass,
+                                         DWORD options, REGSAM access,
+                                         const SECURITY_ATTRIBUTES* security, PHKEY result,
+                                         DWORD* disposition);
+PIXELFOLD_EXPORT LSTATUS RegCloseKey(HKEY key);
+PIXELFOLD_EXPORT LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type,
+                                        const BYTE* data, DWORD size);
+PIXELFOLD_EXPORT LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, DWORD* reserved, DWORD* type,
+                                          BYTE* data, DWORD* size);
+PIXELFOLD_EXPORT LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name);
+PIXELFOLD_EXPORT LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, DWORD* nameLength,
+                                       DWORD* reserved, LPWSTR keyClass, DWORD* classLength,
+                                       FILETIME* lastWrite);
+PIXELFOLD_EXPORT LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, DWORD* nameLength,
+                                       DWORD* reserved, DWORD* type, BYTE* data, DWORD* size);
+PIXELFOLD_EXPORT LSTATUS RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, DWORD* classLength,
+                                          DWORD* reserved, DWORD* subKeys, DWORD* maxSubKeyLength,
+                                          DWORD* maxClassLength, DWORD* values,
+                                          DWORD* maxValueNameLength, DWORD* maxValueLength,
+                                          DWORD* securityDescriptorLength, FILETIME* lastWrite);
+PIXELFOLD_EXPORT LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subKey);
+PIXELFOLD_EXPORT LSTATUS RegDeleteKeyExW(HKEY key, LPCWSTR subKey, REGSAM view, DWORD reserved);

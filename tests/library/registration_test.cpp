@@ -1,0 +1,216 @@
+// tests/library/registration_test.cpp: the built library registering and unregistering itself
+// through its exports, as an installer calls them: the classes, the type library, the proxies
+// and the host's key of file formats.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/utf8.h"
+#include "module/exports.h"
+#include "platform/dynamic_library.h"
+#include "support/registry_dump.h"
+#include "support/temp_dir.h"
+
+namespace pixelfold::test {
+namespace {
+
+constexpr const WCHAR* kClassKeys[] = {
+    WTEXT("Pixelfold.ImageFormat.1"),
+    WTEXT("Pixelfold.ImageFormat"),
+    WTEXT("CLSID\\{A191D39B-7240-4DD8-809C-0164872003CC}"),
+    WTEXT("Pixelfold.ImageFile.1"),
+    WTEXT("Pixelfold.ImageFile"),
+    WTEXT("CLSID\\{BBB4672A-1304-43E6-BBE9-E8C70BD89697}"),
+};
+constexpr const WCHAR* kTypeLibraryKey = WTEXT("TypeLib\\{B8295866-E400-4753-9903-97115863C4F4}");
+constexpr const WCHAR* kProxyKeys[] = {
+    WTEXT("Interface\\{E451172D-F168-4767-BA4E-7930744493E3}"),
+    WTEXT("Interface\\{B45338F9-9FAE-4F34-920B-0C89177EB87B}"),
+    WTEXT("CLSID\\{E451172D-F168-4767-BA4E-7930744493E3}"),
+};
+constexpr const WCHAR* kFileFormats =
+    WTEXT("Software\\Velmora\\Applications\\Orbenfile\\FileFormats");
+constexpr const WCHAR* kRemovedEntry = WTEXT(
+    "Software\\Velmora\\Applications\\Orbenfile\\FileFormats\\"
+    "{A6260D70-CA17-11D5-9179-00C04F56B3AF}");
+
+std::vector<std::string> Sorted(std::vector<std::string> lines) {
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// What one class's script writes: its two ProgID keys and its class key.
+std::vector<std::vector<std::string>> ClassRows(const std::string& name, const std::string& clsid,
+                                                const std::string& model,
+                                                const std::string& module) {
+    const std::string progId = "Pixelfold." + name;
+    const std::string description = name + " Class";
+    return {
+        Sorted({" @ 1 " + description, "\\CLSID", "\\CLSID @ 1 " + clsid}),
+        Sorted({" @ 1 " + description, "\\CLSID", "\\CLSID @ 1 " + clsid, "\\CurVer",
+                "\\CurVer @ 1 " + progId + ".1"}),
+        Sorted({" @ 1 " + description, "\\ProgID", "\\ProgID @ 1 " + progId + ".1",
+                "\\VersionIndependentProgID", "\\VersionIndependentProgID @ 1 " + progId,
+                "\\InprocServer32", "\\InprocServer32 @ 1 " + module,
+                "\\InprocServer32 @ThreadingModel 1 " + model, "\\TypeLib",
+                "\\TypeLib @ 1 {B8295866-E400-4753-9903-97115863C4F4}"}),
+    };
+}
+
+class Installer {
+  public:
+    explicit Installer(const std::string& path) : library_(path) {}
+
+    ::testing::AssertionResult Ready() {
+        if (!library_.loaded()) return ::testing::AssertionFailure() << library_.error();
+        register_ = reinterpret_cast<DllRegisterServerFunction>(library_.Find("DllRegisterServer"));
+        unregister_ =
+            reinterpret_cast<DllRegisterServerFunction>(library_.Find("DllUnregisterServer"));
+        if (register_ == nullptr || unregister_ == nullptr || !LibraryRegistry(library_, calls_)) {
+            return ::testing::AssertionFailure() << "an export is missing";
+        }
+        return ::testing::AssertionSuccess();
+    }
+    HRESULT Register() const { return register_(); }
+    HRESULT Unregister() const { return unregister_(); }
+    const RegistryCalls& registry() const { return calls_; }
+
+    std::vector<std::string> Dump(const WCHAR* path) const {
+        return DumpRegistry(calls_, HKEY_CLASSES_ROOT, path);
+    }
+    // The library file as registration wrote it.
+    std::string ModulePath() const {
+        const std::vector<std::string> lines =
+            Dump(WTEXT("CLSID\\{A191D39B-7240-4DD8-809C-0164872003CC}\\InprocServer32"));
+        const std::string prefix = " @ 1 ";
+        for (const std::string& line : lines) {
+            if (line.starts_with(prefix)) return line.substr(prefix.size());
+        }
+        return {};
+    }
+
+  private:
+    DynamicLibrary library_;
+    DllRegisterServerFunction register_ = nullptr;
+    DllRegisterServerFunction unregister_ = nullptr;
+    RegistryCalls calls_;
+};
+
+class RegistrationTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(installer_.Ready()) << PIXELFOLD_LIBRARY;
+        installer_.Unregister();
+    }
+    void TearDown() override {
+        installer_.Unregister();
+        DeleteRegistryKeyTree(installer_.registry(), HKEY_CLASSES_ROOT,
+                              WTEXT("Pixelfold.ImageFormat"));
+    }
+    Installer installer_{PIXELFOLD_LIBRARY};
+};
+
+TEST_F(RegistrationTest, WritesTheClassesTheTypeLibraryAndTheProxiesAndRemovesThemAgain) {
+    ASSERT_EQ(S_OK, installer_.Register());
+    const std::string module = installer_.ModulePath();
+    ASSERT_TRUE(std::filesystem::path(module).filename() ==
+                std::filesystem::path(PIXELFOLD_LIBRARY).filename())
+        << module;
+
+    auto expected =
+        ClassRows("ImageFormat", "{A191D39B-7240-4DD8-809C-0164872003CC}", "Both", module);
+    const auto file =
+        ClassRows("ImageFile", "{BBB4672A-1304-43E6-BBE9-E8C70BD89697}", "Apartment", module);
+    expected.insert(expected.end(), file.begin(), file.end());
+    for (std::size_t i = 0; i < std::size(kClassKeys); ++i)
+        EXPECT_EQ(expected[i], installer_.Dump(kClassKeys[i])) << Utf8FromUtf16(kClassKeys[i]);
+
+    const std::vector<std::string> typeLibrary = installer_.Dump(kTypeLibraryKey);
+    EXPECT_NE(typeLibrary.end(), std::find(typeLibrary.begin(), typeLibrary.end(),
+                                           "\\1.0 @ 1 Pixelfold 1.0 Type Library"));
+    EXPECT_NE(typeLibrary.end(),
+              std::find(typeLibrary.begin(), typeLibrary.end(), "\\1.0\\0\\win64 @ 1 " + module));
+    const std::vector<std::string> proxy = installer_.Dump(kProxyKeys[0]);
+    EXPECT_NE(proxy.end(), std::find(proxy.begin(), proxy.end(), " @ 1 IImageFormat"));
+    EXPECT_NE(proxy.end(),
+              std::find(proxy.begin(), proxy.end(),
+                        "\\ProxyStubClsid32 @ 1 {E451172D-F168-4767-BA4E-7930744493E3}"));
+    EXPECT_FALSE(installer_.Dump(kProxyKeys[1]).empty());
+    EXPECT_FALSE(installer_.Dump(kProxyKeys[2]).empty());
+
+    EXPECT_EQ(S_OK, installer_.Unregister());
+    for (const WCHAR* key : kClassKeys)
+        EXPECT_TRUE(installer_.Dump(key).empty());
+    for (const WCHAR* key : kProxyKeys)
+        EXPECT_TRUE(installer_.Dump(key).empty());
+    EXPECT_FALSE(RegistryKeyExists(installer_.registry(), HKEY_CLASSES_ROOT, kTypeLibraryKey));
+    EXPECT_TRUE(RegistryKeyExists(installer_.registry(), HKEY_CLASSES_ROOT, WTEXT("CLSID")));
+}
+
+TEST_F(RegistrationTest, RegisteringTwiceEqualsOnceAndRenewsOnlyTheClassKey) {
+    ASSERT_EQ(S_OK, installer_.Register());
+    std::vector<std::vector<std::string>> once;
+    for (const WCHAR* key : kClassKeys)
+        once.push_back(installer_.Dump(key));
+
+    const RegistryCalls& calls = installer_.registry();
+    ASSERT_TRUE(CreateRegistryKey(calls, HKEY_CLASSES_ROOT,
+                                  WTEXT("CLSID\\{A191D39B-7240-4DD8-809C-0164872003CC}\\Stale")));
+    ASSERT_TRUE(CreateRegistryKey(calls, HKEY_CLASSES_ROOT, WTEXT("Pixelfold.ImageFormat\\Stale")));
+    ASSERT_EQ(S_OK, installer_.Register());
+    for (std::size_t i = 0; i < std::size(kClassKeys); ++i) {
+        std::vector<std::string> expected = once[i];
+        if (i == 1) {
+            expected.push_back("\\Stale");
+            expected = Sorted(expected);
+        }
+        EXPECT_EQ(expected, installer_.Dump(kClassKeys[i])) << Utf8FromUtf16(kClassKeys[i]);
+    }
+
+    // A key that keeps a subkey the script does not name stays (with its own value), emptied
+    // of what the script named.
+    EXPECT_EQ(S_OK, installer_.Unregister());
+    EXPECT_EQ((std::vector<std::string>{" @ 1 ImageFormat Class", "\\Stale"}),
+              installer_.Dump(WTEXT("Pixelfold.ImageFormat")));
+}
+
+TEST_F(RegistrationTest, RemovesTheEarlierReleasesEntryFromTheHostsKeyWhenThere) {
+    const RegistryCalls& calls = installer_.registry();
+    const WideString nested = WideString(kRemovedEntry) + WTEXT("\\Level1\\Level2\\Level3");
+    ASSERT_TRUE(CreateRegistryKey(calls, HKEY_LOCAL_MACHINE, nested.c_str()));
+    ASSERT_TRUE(CreateRegistryKey(calls, HKEY_LOCAL_MACHINE,
+                                  (WideString(kRemovedEntry) + WTEXT("\\Sibling")).c_str()));
+    const WideString other = WideString(kFileFormats) + WTEXT("\\Other");
+    ASSERT_TRUE(CreateRegistryKey(calls, HKEY_LOCAL_MACHINE, other.c_str()));
+
+    ASSERT_EQ(S_OK, installer_.Register());
+    EXPECT_FALSE(RegistryKeyExists(calls, HKEY_LOCAL_MACHINE, kRemovedEntry));
+    EXPECT_TRUE(RegistryKeyExists(calls, HKEY_LOCAL_MACHINE, other.c_str()));
+
+    ASSERT_TRUE(DeleteRegistryKeyTree(calls, HKEY_LOCAL_MACHINE, WTEXT("Software\\Velmora")));
+    EXPECT_EQ(S_OK, installer_.Register()) << "the same result without the host's key";
+    EXPECT_FALSE(RegistryKeyExists(calls, HKEY_LOCAL_MACHINE, kFileFormats));
+}
+
+TEST(RegistrationPathTest, AQuoteInTheLibraryPathIsWrittenUnchanged) {
+    const TempDir folder;
+    const std::filesystem::path source(PIXELFOLD_LIBRARY);
+    const std::filesystem::path quoted = folder.path() / "it's here";
+    std::filesystem::create_directories(quoted);
+    std::filesystem::copy_file(source, quoted / source.filename());
+    {
+        Installer installer((quoted / source.filename()).string());
+        ASSERT_TRUE(installer.Ready());
+        ASSERT_EQ(S_OK, installer.Register());
+        const std::string module = installer.ModulePath();
+        EXPECT_NE(std::string::npos, module.find("it's here")) << module;
+        EXPECT_EQ(S_OK, installer.Unregister());
+        EXPECT_FALSE(RegistryKeyExists(installer.registry(), HKEY_CLASSES_ROOT, kClassKeys[2]));
+    }
+}
+
+}  // namespace
+}  // namespace pixelfold::test
