@@ -5,13 +5,15 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "common/utf8.h"
 #include "module/exports.h"
 #include "platform/dynamic_library.h"
-#include "support/registry_dump.h"
+#include "support/library_registry.h"
 #include "support/temp_dir.h"
 
 namespace pixelfold::test {
@@ -211,6 +213,45 @@ TEST(RegistrationPathTest, AQuoteInTheLibraryPathIsWrittenUnchanged) {
         EXPECT_FALSE(RegistryKeyExists(installer.registry(), HKEY_CLASSES_ROOT, kClassKeys[2]));
     }
 }
+
+#if defined(_WIN32)
+// The DLL's resources as an installer and the registration code read them.
+TEST(RegistrationResourceTest, ScriptsAreTheFilesByteForByteAndTheVersionMarksSelfRegistration) {
+    const WideString dll = Utf16FromUtf8(PIXELFOLD_LIBRARY);
+    const HMODULE module = LoadLibraryExW(reinterpret_cast<const wchar_t*>(dll.c_str()), nullptr,
+                                          LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, module);
+    for (const auto& [id, file] : {std::pair{101, "image_format.rgs"}, {102, "image_file.rgs"}}) {
+        std::ifstream in(std::string(PIXELFOLD_SOURCE_DIR "/resources/") + file, std::ios::binary);
+        const std::string expected((std::istreambuf_iterator<char>(in)), {});
+        const HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), L"REGISTRY");
+        ASSERT_NE(nullptr, resource) << id;
+        const std::string bytes(
+            static_cast<const char*>(LockResource(LoadResource(module, resource))),
+            SizeofResource(module, resource));
+        EXPECT_EQ(expected, bytes) << file;
+        EXPECT_TRUE(bytes.starts_with("HKCR\r\n{\r\n\tPixelfold.")) << file;
+    }
+    EXPECT_NE(nullptr, FindResourceW(module, MAKEINTRESOURCEW(1), L"TYPELIB"));
+    FreeLibrary(module);
+
+    DWORD handle = 0;
+    const DWORD size =
+        GetFileVersionInfoSizeW(reinterpret_cast<const wchar_t*>(dll.c_str()), &handle);
+    ASSERT_NE(0u, size);
+    std::vector<BYTE> version(size);
+    ASSERT_TRUE(GetFileVersionInfoW(reinterpret_cast<const wchar_t*>(dll.c_str()), 0, size,
+                                    version.data()));
+    void* value = nullptr;
+    UINT length = 99;
+    ASSERT_TRUE(VerQueryValueW(version.data(), L"\\StringFileInfo\\040904B0\\OLESelfRegister",
+                               &value, &length));
+    ASSERT_LE(length, 1u) << "empty text, at most its terminator";
+    if (length == 1) {
+        EXPECT_EQ(L'\0', *static_cast<const wchar_t*>(value));
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace pixelfold::test

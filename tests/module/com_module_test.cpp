@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "module/module_lock.h"
+#include "module/registration.h"
+#include "platform/unique.h"
 
 namespace pixelfold::test {
 namespace {
@@ -29,6 +31,38 @@ TEST(ComModuleTest, ClassObjectsAreServedOnlyAfterAttach) {
     EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE,
               g_module.GetClassObjectFromMap(CLSID_ImageFormat, IID_IClassFactory, &out));
     EXPECT_EQ(nullptr, out);
+}
+
+// The test program has no type library of its own; the library's is copied beside it as
+// "pixelfold_tests.tlb", where the module looks next.
+TEST(ComModuleTest, TypeLibraryComesFromTheTlbFileBesideTheModule) {
+    BSTR* noPath = nullptr;
+    ITypeLib* library = nullptr;
+    EXPECT_EQ(E_POINTER, LoadModuleTypeLibrary(nullptr, noPath, &library));
+    UniqueBstr path;
+    ASSERT_EQ(S_OK, LoadModuleTypeLibrary(nullptr, path.put(), &library));
+    const WideStringView loaded(path.get());
+    EXPECT_TRUE(loaded.ends_with(WTEXT("pixelfold_tests.tlb")));
+
+    TLIBATTR* attributes = nullptr;
+    ASSERT_EQ(S_OK, library->GetLibAttr(&attributes));
+    constexpr GUID kLibraryId = {
+        0xB8295866, 0xE400, 0x4753, {0x99, 0x03, 0x97, 0x11, 0x58, 0x63, 0xC4, 0xF4}};
+    EXPECT_TRUE(attributes->guid == kLibraryId);
+    EXPECT_EQ(1, attributes->wMajorVerNum);
+    EXPECT_EQ(0, attributes->wMinorVerNum);
+    EXPECT_EQ(0u, attributes->lcid);
+    library->ReleaseTLibAttr(attributes);
+    UniqueBstr name;
+    UniqueBstr description;
+    UniqueBstr helpFile;
+    ASSERT_EQ(S_OK, library->GetDocumentation(-1, name.put(), description.put(), nullptr,
+                                              helpFile.put()));
+    EXPECT_EQ(WideStringView(WTEXT("PIXELFOLDLib")), WideStringView(name.get()));
+    EXPECT_EQ(WideStringView(WTEXT("Pixelfold 1.0 Type Library")),
+              WideStringView(description.get()));
+    EXPECT_EQ(nullptr, helpFile.get());
+    library->Release();
 }
 
 }  // namespace

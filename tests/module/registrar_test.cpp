@@ -10,50 +10,14 @@
 #include <vector>
 
 #include "common/utf8.h"
+#include "module/com_module.h"
 #include "module/registrar/reg_script_parser.h"
+#include "module/registrar/registry.h"
 #include "support/param_name.h"
+#include "support/registry_dump.h"
 
 namespace pixelfold::test {
 namespace {
-
-// One sorted line per key and value below `key`: "A\B" and "A\B @name TYPE data".
-void Dump(HKEY key, const std::string& path, std::vector<std::string>& lines) {
-    for (DWORD i = 0;; ++i) {
-        WCHAR name[256];
-        DWORD nameLength = 256;
-        DWORD type = 0;
-        BYTE data[512];
-        DWORD size = sizeof data;
-        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        std::string text = path + " @" + Utf8FromUtf16(WideStringView(name, nameLength)) + " " +
-                           std::to_string(type) + " ";
-        if (type == REG_SZ) {
-            text += Utf8FromUtf16(WideStringView(reinterpret_cast<const WCHAR*>(data)));
-        } else {
-            for (DWORD b = 0; b < size; ++b)
-                text += "0123456789abcdef"[data[b] >> 4], text += "0123456789abcdef"[data[b] & 15];
-        }
-        lines.push_back(text);
-    }
-    for (DWORD i = 0;; ++i) {
-        WCHAR name[256];
-        DWORD length = 256;
-        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        const std::string child = path + "\\" + Utf8FromUtf16(WideStringView(name, length));
-        lines.push_back(child);
-        HKEY sub = nullptr;
-        if (RegOpenKeyExW(key, name, 0, KEY_READ, &sub) == ERROR_SUCCESS) {
-            Dump(sub, child, lines);
-            RegCloseKey(sub);
-        }
-    }
-}
 
 class RegistrarTest : public testing::Test {
   protected:
@@ -88,10 +52,8 @@ class RegistrarTest : public testing::Test {
         return registrar_.RunScript(text.c_str(), doRegister);
     }
     std::vector<std::string> Contents() {
-        std::vector<std::string> lines;
-        Dump(key_, "", lines);
-        std::sort(lines.begin(), lines.end());
-        return lines;
+        const WideString path = WTEXT("Software\\PixelfoldTests\\") + run_;
+        return DumpRegistry(ProgramRegistry(), HKEY_CURRENT_USER, path.c_str());
     }
     void Create(const WCHAR* path) {
         HKEY key = nullptr;
@@ -127,8 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
     Scripts, RegistrarScriptTest,
     testing::Values(
         ScriptCase{"DoublePercent", "K = s '100%%'", {"\\K", "\\K @ 1 100%"}},
-        ScriptCase{
-            "ReplacementInCapitals", "K = s '%MODULE%'", {"\\K", "\\K @ 1 C:\\pf\\x.dll"}},
+        ScriptCase{"ReplacementInCapitals", "K = s '%MODULE%'", {"\\K", "\\K @ 1 C:\\pf\\x.dll"}},
         ScriptCase{"QuotesInQuotes", "'a''b' = s ''", {"\\a'b", "\\a'b @ 1 "}},
         ScriptCase{"ValueOfTheEnclosingKey",
                    "CLSID { X { InprocServer32 = s 'x.dll' { val ThreadingModel = s 'Both' } } }",
@@ -212,6 +173,92 @@ INSTANTIATE_TEST_SUITE_P(
                     FailureCase{"BlockAfterDelete", " Delete K { X }", DISP_E_EXCEPTION},
                     FailureCase{"BlockAfterVal", " K { val V = s 'x' { X } }", DISP_E_EXCEPTION}),
     ParamName());
+
+// This test program's own file, which holds the test scripts as resources.
+WideString ProgramPath() {
+    WCHAR path[260];
+    const DWORD length = GetModuleFileNameW(nullptr, path, 260);
+    return WideString(path, length < 260 ? length : 0);
+}
+
+TEST_F(RegistrarTest, RunsAScriptHeldAsAResourceOfAModuleFile) {
+    const WideString program = ProgramPath();
+    ASSERT_FALSE(program.empty());
+    ASSERT_EQ(S_OK, registrar_.RegisterWithResource(program.c_str(), MAKEINTRESOURCEW(201),
+                                                    WTEXT("REGISTRY"), true));
+    const std::vector<std::string> contents = Contents();
+    ASSERT_EQ(2u, contents.size());
+    EXPECT_EQ("\\Long @ 1 " + std::string(600, 'x'), contents[1]) << "longer than 512 bytes";
+    ASSERT_EQ(S_OK, registrar_.RegisterWithResource(program.c_str(), MAKEINTRESOURCEW(201),
+                                                    WTEXT("registry"), false));
+    EXPECT_TRUE(Contents().empty());
+}
+
+TEST_F(RegistrarTest, ResourcesThatCannotBeHadReportThePlatformsError) {
+    const WideString program = ProgramPath();
+    const WideString missing = program + WTEXT(".missing");
+    EXPECT_EQ(HResultFromWin32(ERROR_RESOURCE_NAME_NOT_FOUND),
+              registrar_.RegisterWithResource(program.c_str(), MAKEINTRESOURCEW(299),
+                                              WTEXT("REGISTRY"), true));
+    EXPECT_EQ(HResultFromWin32(ERROR_RESOURCE_TYPE_NOT_FOUND),
+              registrar_.RegisterWithResource(program.c_str(), MAKEINTRESOURCEW(201),
+                                              WTEXT("NOSUCHTYPE"), true));
+    EXPECT_EQ(HResultFromWin32(ERROR_FILE_NOT_FOUND),
+              registrar_.RegisterWithResource(missing.c_str(), MAKEINTRESOURCEW(201),
+                                              WTEXT("REGISTRY"), true));
+    EXPECT_TRUE(Contents().empty());
+}
+
+TEST(RegistrarInterfaceTest, IsNotCountedAndAnswersNoInterface) {
+    CRegObject registrar;
+    IRegistrarBase* base = &registrar;
+    void* out = nullptr;
+    EXPECT_EQ(E_NOTIMPL, base->QueryInterface(IID_IUnknown, &out));
+    EXPECT_EQ(1u, base->AddRef());
+    EXPECT_EQ(0u, base->Release());
+    EXPECT_EQ(S_OK, base->AddReplacement(WTEXT("A"), WTEXT("b")));
+    EXPECT_EQ(S_OK, base->ClearReplacements());
+    EXPECT_EQ(nullptr, registrar.FindReplacement(WTEXT("A")));
+}
+
+// The module's own scripts see "Module", "Module_Raw" and "APPID", and the extra pairs given.
+TEST(ModuleScriptTest, ReplacementsNameTheModuleFile) {
+    RegistryReplacement extra[] = {
+        {WTEXT("Extra"), WTEXT("given")}, {WTEXT("Skipped"), nullptr}, {nullptr, nullptr}};
+    ASSERT_EQ(S_OK, g_pModule->UpdateRegistryFromResourceS(202u, TRUE, extra));
+    const std::string program = Utf8FromUtf16(ProgramPath());
+    const std::vector<std::string> expected = {
+        "\\ModuleScript", "\\ModuleScript @AppId 1 ", "\\ModuleScript @Extra 1 given",
+        "\\ModuleScript @Path 1 " + program, "\\ModuleScript @Raw 1 " + program};
+    EXPECT_EQ(expected, DumpRegistry(ProgramRegistry(), HKEY_CURRENT_USER,
+                                     WTEXT("Software\\PixelfoldTests")));
+    ASSERT_EQ(S_OK, g_pModule->UpdateRegistryFromResourceS(202u, FALSE, extra));
+    EXPECT_TRUE(
+        DumpRegistry(ProgramRegistry(), HKEY_CURRENT_USER, WTEXT("Software\\PixelfoldTests"))
+            .empty());
+    DeleteKeyTree(HKEY_CURRENT_USER, WTEXT("Software\\PixelfoldTests"));
+}
+
+TEST_F(RegistrarTest, RegistryWrapperDeletesWholeTreesAndListsSubkeys) {
+    Create(WTEXT("A\\B\\C"));
+    Create(WTEXT("A\\D"));
+    Create(WTEXT("E"));
+    Registry registry;
+    const WideString path = WTEXT("Software\\PixelfoldTests\\") + run_;
+    ASSERT_TRUE(registry.Open(HKEY_CURRENT_USER, path.c_str(), KEY_ALL_ACCESS));
+    WideString name;
+    WideString keyClass;
+    FILETIME written{};
+    ASSERT_TRUE(registry.EnumSubkey(1, name, keyClass, &written));
+    EXPECT_EQ(WideString(WTEXT("E")), name);
+    EXPECT_FALSE(registry.EnumSubkey(2, name, keyClass, nullptr));
+    EXPECT_EQ(static_cast<LONG>(ERROR_NO_MORE_ITEMS), registry.lastResult());
+
+    EXPECT_TRUE(registry.DeleteTree(WTEXT("A")));
+    EXPECT_EQ((std::vector<std::string>{"\\E"}), Contents());
+    EXPECT_FALSE(registry.DeleteTree(WTEXT("Missing")));
+    EXPECT_EQ(static_cast<LONG>(ERROR_FILE_NOT_FOUND), registry.lastResult());
+}
 
 TEST(RegistrarReplacementTest, NullArgumentsAndEmptyScripts) {
     CRegObject registrar;

@@ -15,7 +15,7 @@ void Dump(const RegistryCalls& calls, HKEY key, const std::string& path,
         WCHAR name[256];
         DWORD nameLength = 256;
         DWORD type = 0;
-        BYTE data[1024];
+        BYTE data[4096];
         DWORD size = sizeof data;
         if (calls.enumValue(key, i, name, &nameLength, nullptr, &type, data, &size) !=
             ERROR_SUCCESS) {
@@ -50,28 +50,7 @@ void Dump(const RegistryCalls& calls, HKEY key, const std::string& path,
     }
 }
 
-template <class F>
-[[maybe_unused]] bool Bind(const DynamicLibrary& library, const char* name, F& function) {
-    function = reinterpret_cast<F>(library.Find(name));
-    return function != nullptr;
-}
-
 }  // namespace
-
-bool LibraryRegistry([[maybe_unused]] const DynamicLibrary& library, RegistryCalls& calls) {
-#if defined(_WIN32)
-    calls = {&RegOpenKeyExW, &RegCreateKeyExW, &RegCloseKey,
-             &RegEnumKeyExW, &RegEnumValueW,   &RegDeleteKeyW};
-    return true;
-#else
-    return Bind(library, "RegOpenKeyExW", calls.open) &&
-           Bind(library, "RegCreateKeyExW", calls.create) &&
-           Bind(library, "RegCloseKey", calls.close) &&
-           Bind(library, "RegEnumKeyExW", calls.enumKey) &&
-           Bind(library, "RegEnumValueW", calls.enumValue) &&
-           Bind(library, "RegDeleteKeyW", calls.deleteKey);
-#endif
-}
 
 std::vector<std::string> DumpRegistry(const RegistryCalls& calls, HKEY root, const WCHAR* path) {
     std::vector<std::string> lines;

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/dynamic_library.h"
 #include "platform/platform.h"
 
 namespace pixelfold::test {
@@ -25,9 +24,6 @@ inline RegistryCalls ProgramRegistry() {
     return {&RegOpenKeyExW, &RegCreateKeyExW, &RegCloseKey,
             &RegEnumKeyExW, &RegEnumValueW,   &RegDeleteKeyW};
 }
-// The calls of the registry that `library` writes to: the system's on Windows, the library's
-// exports elsewhere. False when one is missing.
-bool LibraryRegistry(const DynamicLibrary& library, RegistryCalls& calls);
 
 // One line per key and value below `path` of `root`, sorted: "\A\B" and
 // "\A\B @name TYPE data" (REG_SZ as text, other types as hexadecimal bytes). Empty when the
