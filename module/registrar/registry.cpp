@@ -3,8 +3,6 @@
 
 #include <new>
 
-#include "platform/registry_keys.h"
-
 namespace pixelfold {
 namespace {
 
@@ -42,7 +40,7 @@ bool Registry::DeleteTree(const WCHAR* subKey) noexcept {
             }
         }
     }
-    lastResult_ = DeleteRegistryKey(key_, subKey);
+    lastResult_ = RegDeleteKeyW(key_, subKey);
     return lastResult_ == ERROR_SUCCESS;
 }
 

@@ -225,6 +225,8 @@ TEST(RegistrarInterfaceTest, IsNotCountedAndAnswersNoInterface) {
 TEST(ModuleScriptTest, ReplacementsNameTheModuleFile) {
     RegistryReplacement extra[] = {
         {WTEXT("Extra"), WTEXT("given")}, {WTEXT("Skipped"), nullptr}, {nullptr, nullptr}};
+    EXPECT_EQ(S_OK, g_pModule->UpdateRegistryFromResourceS(202u, FALSE, extra))
+        << "nothing to remove yet";
     ASSERT_EQ(S_OK, g_pModule->UpdateRegistryFromResourceS(202u, TRUE, extra));
     const std::string program = Utf8FromUtf16(ProgramPath());
     const std::vector<std::string> expected = {
