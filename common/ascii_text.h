@@ -20,7 +20,22 @@ constexpr bool EqualsIgnoringAsciiCase(WideStringView a, WideStringView b) noexc
     return true;
 }
 
+// NUL-terminated `text` (null reads as empty) equals `b` under FoldAsciiUpper. Reads at most
+// one code unit past `b`'s length, so a long text costs no more than a short one.
+constexpr bool TextEqualsIgnoringAsciiCase(const WCHAR* text, WideStringView b) noexcept {
+    if (text == nullptr) return b.empty();
+    for (const WCHAR c : b) {
+        if (*text == 0 || FoldAsciiUpper(*text) != FoldAsciiUpper(c)) return false;
+        ++text;
+    }
+    return *text == 0;
+}
+
 static_assert(EqualsIgnoringAsciiCase(WTEXT("JpG"), WTEXT("jpg")));
+static_assert(TextEqualsIgnoringAsciiCase(WTEXT("wIDTH"), WTEXT("Width")));
+static_assert(!TextEqualsIgnoringAsciiCase(WTEXT("Widths"), WTEXT("Width")));
+static_assert(!TextEqualsIgnoringAsciiCase(WTEXT("Wid"), WTEXT("Width")));
+static_assert(TextEqualsIgnoringAsciiCase(nullptr, WTEXT("")));
 static_assert(!EqualsIgnoringAsciiCase(WTEXT("jpg "), WTEXT("jpg")));
 static_assert(FoldAsciiUpper(WCHAR{0xC9}) == WCHAR{0xC9}, "only A to Z fold");
 

@@ -3,6 +3,7 @@
 #include "metadata/property_tag_table.h"
 
 #include <array>
+#include <cstdint>
 #include <iterator>
 
 #include "common/ascii_text.h"
@@ -82,28 +83,59 @@ std::span<const PropertyTagInfo> PropertyTagTable() noexcept {
     return kPropertyTagTable;
 }
 
-// Every name starts with this prefix (checked above); the search compares what follows it.
+// Every name starts with this prefix (checked above); the lookup hashes and compares what
+// follows it.
 constexpr WideStringView kNamePrefix = WTEXT("PropertyTag");
 
-// The rows are strictly sorted by folded name, so a binary search finds the same row as a walk
-// from the first row would: the only one that matches.
+// FNV-1a over the folded code units of a NUL-terminated name.
+constexpr std::uint32_t HashFolded(const WCHAR* name) noexcept {
+    std::uint32_t hash = 2166136261u;
+    for (; *name != 0; ++name)
+        hash = (hash ^ FoldAsciiUpper(*name)) * 16777619u;
+    return hash;
+}
+
+// An open-addressed table of the rows by the hash of their folded names (after the prefix):
+// each slot holds a row index plus one, 0 for empty.
+constexpr std::size_t kSlotCount = 1024;  // a power of two, over four times the rows
+struct NameSlots {
+    std::array<std::uint8_t, kSlotCount> rowPlusOne{};
+    std::size_t longestProbe = 0;
+};
+
+constexpr NameSlots MakeNameSlots() {
+    NameSlots slots;
+    for (std::size_t row = 0; row < kRowCount; ++row) {
+        std::size_t probe = 0;
+        std::size_t slot = HashFolded(kPropertyTagRows[row].name + kNamePrefix.size());
+        while (slots.rowPlusOne[slot % kSlotCount] != 0) {
+            ++slot;
+            ++probe;
+        }
+        slots.rowPlusOne[slot % kSlotCount] = static_cast<std::uint8_t>(row + 1);
+        if (probe > slots.longestProbe) slots.longestProbe = probe;
+    }
+    return slots;
+}
+
+constexpr NameSlots kNameSlots = MakeNameSlots();
+static_assert(kRowCount < 255, "row indexes fit the slots");
+static_assert(kNameSlots.longestProbe <= 4, "few collisions");
+
+// Folded names are unique (asserted above), so the one row whose folded name equals the
+// request's is the row that a walk from the first row would find.
 const PropertyTagInfo* FindPropertyTag(const WCHAR* name) noexcept {
     if (name == nullptr) return nullptr;
     for (const WCHAR c : kNamePrefix) {
         if (FoldAsciiUpper(*name) != FoldAsciiUpper(c)) return nullptr;  // also at the NUL
         ++name;
     }
-    std::size_t low = 0;
-    std::size_t high = kPropertyTagTable.size();
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        const int order = CompareFolded(kPropertyTagTable[middle].name + kNamePrefix.size(), name);
-        if (order == 0) return &kPropertyTagTable[middle];
-        if (order < 0) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
+    const std::size_t start = HashFolded(name);
+    for (std::size_t probe = 0; probe <= kNameSlots.longestProbe; ++probe) {
+        const std::uint8_t rowPlusOne = kNameSlots.rowPlusOne[(start + probe) % kSlotCount];
+        if (rowPlusOne == 0) return nullptr;
+        const PropertyTagInfo& row = kPropertyTagTable[rowPlusOne - 1u];
+        if (CompareFolded(row.name + kNamePrefix.size(), name) == 0) return &row;
     }
     return nullptr;
 }

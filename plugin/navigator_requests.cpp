@@ -10,11 +10,6 @@
 namespace pixelfold {
 namespace {
 
-// A request's string as text; COM reads a null BSTR as empty.
-WideStringView TextOf(BSTR text) noexcept {
-    return text == nullptr ? WideStringView() : WideStringView(text);
-}
-
 const PropertyItem* FindItem(const BmpInfo& info, PROPID tag) noexcept {
     const std::span<const PropertyItem> items(info.propertyItems.get(),
                                               info.propertyItems ? info.propertyItemCount : 0);
@@ -50,20 +45,21 @@ HRESULT CImageFile::MarkRequestsUnanswered(std::int32_t count, ValueRequest* req
 
 void CImageFile::AnswerRequest(ValueRequest& request) {
     request.found = 0;
-    if (!EqualsIgnoringAsciiCase(TextOf(request.group), WTEXT("Image"))) return;
+    // Names are compared as NUL-terminated text; COM reads a null BSTR as empty.
+    if (!TextEqualsIgnoringAsciiCase(request.group, WTEXT("Image"))) return;
     if (AnswerFromHeader(request)) return;
     AnswerFromMetadata(request);
 }
 
 bool CImageFile::AnswerFromHeader(ValueRequest& request) noexcept {
-    const WideStringView name = TextOf(request.name);
+    const BSTR name = request.name;
     const BmpInfo& info = image_.info();
     std::int32_t value = 0;
-    if (EqualsIgnoringAsciiCase(name, WTEXT("Width"))) {
+    if (TextEqualsIgnoringAsciiCase(name, WTEXT("Width"))) {
         value = info.dims.width;
-    } else if (EqualsIgnoringAsciiCase(name, WTEXT("Height"))) {
+    } else if (TextEqualsIgnoringAsciiCase(name, WTEXT("Height"))) {
         value = info.dims.height;
-    } else if (EqualsIgnoringAsciiCase(name, WTEXT("Color Depth"))) {
+    } else if (TextEqualsIgnoringAsciiCase(name, WTEXT("Color Depth"))) {
         value = info.dims.colorDepth;
     } else {
         return false;
