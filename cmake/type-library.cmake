@@ -1,6 +1,7 @@
 # The library's type library, made from resources/pixelfold.idl into ${dir}/pixelfold.tlb:
 # by widl on Windows; elsewhere the library's attributes as text lines ("uuid=...",
-# "version=1.0", ...), which the platform's LoadTypeLib stand-in reads.
+# "version=1.0", ...), which the platform's LoadTypeLib stand-in reads. Flags 8: the library
+# has a disk image, as widl marks it.
 function(pixelfold_type_library dir)
     set(idl ${PROJECT_SOURCE_DIR}/resources/pixelfold.idl)
     set(tlb ${dir}/pixelfold.tlb)
@@ -32,6 +33,6 @@ function(pixelfold_type_library dir)
         message(FATAL_ERROR "${idl}: no library with uuid and version")
     endif()
     file(CONFIGURE OUTPUT ${tlb} CONTENT
-        "name=${name}\nuuid={${uuid}}\nversion=${version}\nlcid=0\nhelpstring=${helpstring}\n")
+        "name=${name}\nuuid={${uuid}}\nversion=${version}\nlcid=0\nflags=8\nhelpstring=${helpstring}\n")
     add_custom_target(pixelfold_type_library)
 endfunction()

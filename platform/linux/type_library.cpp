@@ -53,6 +53,8 @@ bool ParseAttributes(const std::string& text, Attributes& out) {
             haveVersion = true;
         } else if (key == "lcid") {
             out.attributes.lcid = static_cast<LCID>(std::stoul(value));
+        } else if (key == "flags") {
+            out.attributes.wLibFlags = static_cast<WORD>(std::stoul(value));
         }
     }
     return haveGuid && haveVersion && !out.name.empty();
@@ -194,6 +196,8 @@ HRESULT UnRegisterTypeLib(REFGUID guid, WORD major, WORD minor, LCID, SYSKIND) {
     try {
         const WideString key = VersionKey(guid, major, minor);
         const LSTATUS deleted = DeleteRegistryTree(HKEY_CLASSES_ROOT, key);
+        // A library that is not registered is refused as an invalid argument, as by Wine.
+        if (deleted == ERROR_FILE_NOT_FOUND) return E_INVALIDARG;
         if (deleted != ERROR_SUCCESS) return FromStatus(deleted);
         // The library's key goes when no other version is left in it.
         RegDeleteKeyW(HKEY_CLASSES_ROOT, (u"TypeLib\\" + GuidText(guid)).c_str());

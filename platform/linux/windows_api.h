@@ -314,7 +314,7 @@ const void* LockResource(HGLOBAL data);
 
 // Type libraries. The stand-in knows a library's attributes only: a type library file (or a
 // binary's "TYPELIB" resource 1) is text lines "name=", "uuid={...}", "version=1.0", "lcid=",
-// "helpstring=". Registration writes TypeLib\{uuid}\major.minor with its description,
+// "flags=", "helpstring=". Registration writes TypeLib\{uuid}\major.minor with its description,
 // "0\win64", "FLAGS" and "HELPDIR" under HKEY_CLASSES_ROOT, as Windows does for a library
 // without automation interfaces.
 using REFGUID = const GUID&;

@@ -130,18 +130,23 @@ TEST_F(RegistrationTest, WritesTheClassesTheTypeLibraryAndTheProxiesAndRemovesTh
     for (std::size_t i = 0; i < std::size(kClassKeys); ++i)
         EXPECT_EQ(expected[i], installer_.Dump(kClassKeys[i])) << Utf8FromUtf16(kClassKeys[i]);
 
-    const std::vector<std::string> typeLibrary = installer_.Dump(kTypeLibraryKey);
-    EXPECT_NE(typeLibrary.end(), std::find(typeLibrary.begin(), typeLibrary.end(),
-                                           "\\1.0 @ 1 Pixelfold 1.0 Type Library"));
-    EXPECT_NE(typeLibrary.end(),
-              std::find(typeLibrary.begin(), typeLibrary.end(), "\\1.0\\0\\win64 @ 1 " + module));
-    const std::vector<std::string> proxy = installer_.Dump(kProxyKeys[0]);
-    EXPECT_NE(proxy.end(), std::find(proxy.begin(), proxy.end(), " @ 1 IImageFormat"));
-    EXPECT_NE(proxy.end(),
-              std::find(proxy.begin(), proxy.end(),
-                        "\\ProxyStubClsid32 @ 1 {E451172D-F168-4767-BA4E-7930744493E3}"));
-    EXPECT_FALSE(installer_.Dump(kProxyKeys[1]).empty());
-    EXPECT_FALSE(installer_.Dump(kProxyKeys[2]).empty());
+    // The platform's own rows for the type library; the help folder is the library's folder.
+    const std::string folder = module.substr(0, module.find_last_of("\\/"));
+    EXPECT_EQ(Sorted({"\\1.0", "\\1.0 @ 1 Pixelfold 1.0 Type Library", "\\1.0\\0",
+                      "\\1.0\\0\\win64", "\\1.0\\0\\win64 @ 1 " + module, "\\1.0\\FLAGS",
+                      "\\1.0\\FLAGS @ 1 8", "\\1.0\\HELPDIR", "\\1.0\\HELPDIR @ 1 " + folder}),
+              installer_.Dump(kTypeLibraryKey));
+    // The platform's own rows for the proxies.
+    const std::string factory = "{E451172D-F168-4767-BA4E-7930744493E3}";
+    for (const auto& [key, name] :
+         {std::pair{kProxyKeys[0], "IImageFormat"}, std::pair{kProxyKeys[1], "IImageFile"}}) {
+        EXPECT_EQ(Sorted({std::string(" @ 1 ") + name, "\\NumMethods", "\\NumMethods @ 1 3",
+                          "\\ProxyStubClsid32", "\\ProxyStubClsid32 @ 1 " + factory}),
+                  installer_.Dump(key));
+    }
+    EXPECT_EQ(Sorted({" @ 1 PSFactoryBuffer", "\\InProcServer32", "\\InProcServer32 @ 1 " + module,
+                      "\\InProcServer32 @ThreadingModel 1 Both"}),
+              installer_.Dump(kProxyKeys[2]));
 
     EXPECT_EQ(S_OK, installer_.Unregister());
     for (const WCHAR* key : kClassKeys)
@@ -150,6 +155,9 @@ TEST_F(RegistrationTest, WritesTheClassesTheTypeLibraryAndTheProxiesAndRemovesTh
         EXPECT_TRUE(installer_.Dump(key).empty());
     EXPECT_FALSE(RegistryKeyExists(installer_.registry(), HKEY_CLASSES_ROOT, kTypeLibraryKey));
     EXPECT_TRUE(RegistryKeyExists(installer_.registry(), HKEY_CLASSES_ROOT, WTEXT("CLSID")));
+    // Removing it again finds the class keys absent (no error there), but the type library's
+    // unregistration refuses a library that is not registered.
+    EXPECT_EQ(E_INVALIDARG, installer_.Unregister());
 }
 
 TEST_F(RegistrationTest, RegisteringTwiceEqualsOnceAndRenewsOnlyTheClassKey) {
