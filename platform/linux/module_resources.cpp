@@ -93,7 +93,8 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR name, DWORD size) {
         return 0;
     }
     if (wide.size() >= size) {
-        std::copy_n(wide.begin(), size, name);
+        std::copy_n(wide.begin(), size - 1, name);
+        name[size - 1] = 0;
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return size;
     }

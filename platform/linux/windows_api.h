@@ -300,8 +300,9 @@ constexpr DWORD ERROR_RESOURCE_NAME_NOT_FOUND   = 1814;
     (reinterpret_cast<LPWSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(id))))
 #define IS_INTRESOURCE(name) ((reinterpret_cast<std::uintptr_t>(name) >> 16) == 0)
 
-// The module's file name, truncated to `size` characters (then without terminator and with
-// ERROR_INSUFFICIENT_BUFFER); the number of characters copied, 0 on failure.
+// The module's file name and its length; a name that does not fit is cut to `size` - 1
+// characters and a terminator, and `size` is returned with ERROR_INSUFFICIENT_BUFFER. 0 on
+// failure.
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR name, DWORD size);
 // Only data-file loads (LOAD_LIBRARY_AS_DATAFILE and its exclusive and image-resource
 // variants); others are refused with ERROR_INVALID_PARAMETER.
@@ -351,6 +352,7 @@ struct ITypeLib : IUnknown {
 };
 
 HRESULT LoadTypeLib(const OLECHAR* file, ITypeLib** library);
+// `library` must come from LoadTypeLib (the only maker of type libraries here).
 HRESULT RegisterTypeLib(ITypeLib* library, OLECHAR* fullPath, OLECHAR* helpDirectory);
 HRESULT UnRegisterTypeLib(REFGUID guid, WORD major, WORD minor, LCID lcid, SYSKIND kind);
 

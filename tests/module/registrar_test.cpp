@@ -181,6 +181,17 @@ WideString ProgramPath() {
     return WideString(path, length < 260 ? length : 0);
 }
 
+TEST(ModuleFileNameTest, ANameThatDoesNotFitIsCutAndReported) {
+    const WideString program = ProgramPath();
+    ASSERT_GT(program.size(), 4u);
+    WCHAR name[4] = {u'x', u'x', u'x', u'x'};
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(4u, GetModuleFileNameW(nullptr, name, 4));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
+    // Whether the last place holds a terminator differs between Windows versions (and Wine).
+    EXPECT_EQ(program.substr(0, 3), WideString(name, 3));
+}
+
 TEST_F(RegistrarTest, RunsAScriptHeldAsAResourceOfAModuleFile) {
     const WideString program = ProgramPath();
     ASSERT_FALSE(program.empty());
