@@ -20,10 +20,7 @@ bool Selected(const ObjectMapEntry& row, const CLSID* clsid) noexcept {
 
 HRESULT GetModuleName(HINSTANCE module, WCHAR (&name)[kModuleNameCapacity]) noexcept {
     const DWORD length = GetModuleFileNameW(module, name, kModuleNameCapacity);
-    if (length == 0) {
-        const DWORD error = GetLastError();
-        return error == ERROR_SUCCESS ? E_FAIL : HResultFromWin32(error);
-    }
+    if (length == 0) return HResultFromLastError();
     if (length == kModuleNameCapacity) return kNameTooLong;
     return S_OK;
 }

@@ -10,9 +10,8 @@ namespace pixelfold {
 namespace {
 
 HRESULT LastErrorAsHresult() {
-    const DWORD error = GetLastError();
-    if (error == ERROR_NOT_ENOUGH_MEMORY) return E_OUTOFMEMORY;
-    return error == ERROR_SUCCESS ? E_FAIL : HResultFromWin32(error);
+    if (GetLastError() == ERROR_NOT_ENOUGH_MEMORY) return E_OUTOFMEMORY;
+    return HResultFromLastError();
 }
 
 }  // namespace

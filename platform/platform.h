@@ -24,4 +24,11 @@ constexpr HRESULT HResultFromWin32(DWORD error) noexcept {
     return error == 0 ? S_OK : static_cast<HRESULT>(0x80070000u | (error & 0xFFFFu));
 }
 
+// The calling thread's last error as an HRESULT, for a call that reported failure: never a
+// success, E_FAIL when the call left no error code.
+inline HRESULT HResultFromLastError() noexcept {
+    const DWORD error = GetLastError();
+    return error == 0 ? E_FAIL : HResultFromWin32(error);
+}
+
 }  // namespace pixelfold

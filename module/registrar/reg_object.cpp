@@ -11,10 +11,6 @@
 namespace pixelfold {
 namespace {
 
-HRESULT LastError() noexcept {
-    return HResultFromWin32(GetLastError());
-}
-
 // A module file loaded for its resources only, unloaded when this is destroyed.
 class ResourceModule {
   public:
@@ -65,11 +61,11 @@ HRESULT CRegObject::RunScript(const WCHAR* script, bool doRegister) const noexce
 HRESULT CRegObject::RegisterWithResource(const WCHAR* modulePath, const WCHAR* resource,
                                          const WCHAR* type, bool doRegister) const noexcept {
     const ResourceModule module(modulePath);
-    if (module.get() == nullptr) return LastError();
+    if (module.get() == nullptr) return HResultFromLastError();
     const HRSRC found = FindResourceW(module.get(), resource, type);
-    if (found == nullptr) return LastError();
+    if (found == nullptr) return HResultFromLastError();
     const HGLOBAL loaded = LoadResource(module.get(), found);
-    if (loaded == nullptr) return LastError();
+    if (loaded == nullptr) return HResultFromLastError();
     SetLastError(ERROR_SUCCESS);  // an empty resource is no failure
     const DWORD size = SizeofResource(module.get(), found);
     if (size == 0) {
@@ -77,7 +73,7 @@ HRESULT CRegObject::RegisterWithResource(const WCHAR* modulePath, const WCHAR* r
         if (error != ERROR_SUCCESS) return HResultFromWin32(error);
     }
     const auto* bytes = static_cast<const char*>(LockResource(loaded));
-    if (bytes == nullptr && size != 0) return LastError();
+    if (bytes == nullptr && size != 0) return HResultFromLastError();
     WideString script;
     const HRESULT decoded = DecodeAnsiText(std::string_view(bytes, size), script);
     if (FAILED(decoded)) return decoded;

@@ -335,22 +335,4 @@ HRESULT RegScriptParser::SkipValueClause(Token& token) {
     return ReadToken(token);
 }
 
-LONG DeleteKeyTree(HKEY parent, const WCHAR* name) noexcept {
-    UniqueHkey key;
-    const LONG opened = RegOpenKeyExW(parent, name, 0, kReadWrite, key.put());
-    if (opened != ERROR_SUCCESS) return opened;
-    for (;;) {
-        WCHAR child[256];
-        DWORD length = 256;
-        if (RegEnumKeyExW(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        const LONG deleted = DeleteKeyTree(key.get(), child);
-        if (deleted != ERROR_SUCCESS) return deleted;
-    }
-    key.reset();
-    return DeleteRegistryKey(parent, name);
-}
-
 }  // namespace pixelfold

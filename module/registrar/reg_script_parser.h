@@ -12,6 +12,7 @@
 
 #include "module/registrar/reg_object.h"
 #include "platform/platform.h"
+#include "platform/registry_keys.h"
 #include "platform/unique.h"
 #include "platform/wide_string.h"
 
@@ -43,8 +44,5 @@ class RegScriptParser {
     const CRegObject& registrar_;
     const WCHAR* position_ = nullptr;
 };
-
-// Deletes the subkey `name` of `parent` with everything under it.
-LONG DeleteKeyTree(HKEY parent, const WCHAR* name) noexcept;
 
 }  // namespace pixelfold

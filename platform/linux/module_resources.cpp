@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/ascii_text.h"
 #include "common/utf8.h"
 #include "platform/linux/linked_resources.h"
 #include "platform/platform.h"
@@ -64,16 +65,6 @@ std::string ModulePath(HMODULE module) {
     char resolved[PATH_MAX];
     if (realpath(info.dli_fname, resolved) == nullptr) return {};
     return resolved;
-}
-
-bool NamesEqual(const char16_t* a, const WCHAR* b) noexcept {
-    for (;; ++a, ++b) {
-        const auto fold = [](char16_t c) {
-            return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-        };
-        if (fold(*a) != fold(*b)) return false;
-        if (*a == 0) return true;
-    }
 }
 
 }  // namespace
@@ -148,7 +139,7 @@ HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) {
     const auto id = static_cast<std::uint16_t>(reinterpret_cast<std::uintptr_t>(name));
     bool typeFound = false;
     for (const LinkedResource& resource : LinkedResources()) {
-        if (!NamesEqual(resource.type, type)) continue;
+        if (!EqualsIgnoringAsciiCase(resource.type, type)) continue;
         typeFound = true;
         if (resource.id == id) return &resource;
     }

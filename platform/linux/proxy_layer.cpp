@@ -8,6 +8,7 @@
 
 #include "platform/linux/guid_text.h"
 #include "platform/linux/registry_text.h"
+#include "platform/registry_keys.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ HRESULT PixelfoldProxyRegister() {
     using namespace pixelfold;
     WCHAR path[260];
     const DWORD length = GetModuleFileNameW(proxyModule, path, 260);
-    if (length == 0 || length == 260) return HResultFromWin32(GetLastError());
+    if (length == 0 || length == 260) return HResultFromLastError();
     try {
         const WideString factory = GuidText(kProxyStubClsid);
         for (const ProxiedInterface& proxied : kProxiedInterfaces) {
@@ -93,8 +94,8 @@ HRESULT PixelfoldProxyUnregister() {
     using namespace pixelfold;
     try {
         for (const ProxiedInterface& proxied : kProxiedInterfaces)
-            DeleteRegistryTree(HKEY_CLASSES_ROOT, u"Interface\\" + GuidText(proxied.iid));
-        DeleteRegistryTree(HKEY_CLASSES_ROOT, u"CLSID\\" + GuidText(kProxyStubClsid));
+            DeleteKeyTree(HKEY_CLASSES_ROOT, (u"Interface\\" + GuidText(proxied.iid)).c_str());
+        DeleteKeyTree(HKEY_CLASSES_ROOT, (u"CLSID\\" + GuidText(kProxyStubClsid)).c_str());
         return S_OK;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;

@@ -11,7 +11,5 @@ namespace pixelfold {
 // value) to `text` as REG_SZ.
 LSTATUS SetRegistryText(HKEY root, const WideString& path, const WCHAR* name,
                         const WideString& text);
-// Deletes the key `path` under `root` with everything under it.
-LSTATUS DeleteRegistryTree(HKEY root, const WideString& path);
 
 }  // namespace pixelfold

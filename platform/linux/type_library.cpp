@@ -12,6 +12,7 @@
 #include "platform/allocation.h"
 #include "platform/linux/guid_text.h"
 #include "platform/linux/registry_text.h"
+#include "platform/registry_keys.h"
 #include "platform/wide_string.h"
 
 namespace pixelfold {
@@ -195,7 +196,7 @@ HRESULT RegisterTypeLib(ITypeLib* library, OLECHAR* fullPath, OLECHAR* helpDirec
 HRESULT UnRegisterTypeLib(REFGUID guid, WORD major, WORD minor, LCID, SYSKIND) {
     try {
         const WideString key = VersionKey(guid, major, minor);
-        const LSTATUS deleted = DeleteRegistryTree(HKEY_CLASSES_ROOT, key);
+        const LSTATUS deleted = DeleteKeyTree(HKEY_CLASSES_ROOT, key.c_str());
         // A library that is not registered is refused as an invalid argument, as by Wine.
         if (deleted == ERROR_FILE_NOT_FOUND) return E_INVALIDARG;
         if (deleted != ERROR_SUCCESS) return FromStatus(deleted);
