@@ -40,8 +40,11 @@ inline std::string Utf8FromUtf16(WideStringView text) {
     return out;
 }
 
-// Invalid UTF-8 bytes become U+FFFD.
-inline WideString Utf16FromUtf8(std::string_view text) {
+namespace detail {
+
+// UTF-8 to UTF-16; each byte that does not begin a valid sequence becomes `invalid(byte)`.
+template <class Invalid>
+WideString DecodeUtf8(std::string_view text, Invalid invalid) {
     WideString out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
@@ -61,8 +64,11 @@ inline WideString Utf16FromUtf8(std::string_view text) {
             valid = (next & 0xC0) == 0x80;
             code = (code << 6) | (next & 0x3F);
         }
-        if (!valid || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            out.push_back(static_cast<WCHAR>(0xFFFD));
+        // Overlong forms are refused too, so that each text has one decoding and back.
+        constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+        if (!valid || code < kSmallest[extra] || code > 0x10FFFF ||
+            (code >= 0xD800 && code <= 0xDFFF)) {
+            out.push_back(invalid(lead));
             ++i;
             continue;
         }
@@ -76,6 +82,21 @@ inline WideString Utf16FromUtf8(std::string_view text) {
         }
     }
     return out;
+}
+
+}  // namespace detail
+
+// Invalid UTF-8 bytes become U+FFFD.
+inline WideString Utf16FromUtf8(std::string_view text) {
+    return detail::DecodeUtf8(text, [](unsigned char) { return static_cast<WCHAR>(0xFFFD); });
+}
+
+// A file name's bytes as UTF-16, losing nothing: each byte that is not part of valid UTF-8
+// becomes the lone surrogate U+DC00 + byte (U+DC80 to U+DCFF), which the platform turns back
+// into that byte when it opens the file. Valid UTF-8 maps as Utf16FromUtf8 maps it.
+inline WideString Utf16FromFileName(std::string_view name) {
+    return detail::DecodeUtf8(name,
+                              [](unsigned char byte) { return static_cast<WCHAR>(0xDC00 + byte); });
 }
 
 }  // namespace pixelfold

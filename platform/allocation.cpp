@@ -47,4 +47,12 @@ void* NewTaskMemory(std::size_t bytes) noexcept {
     return CoTaskMemAlloc(bytes);
 }
 
+HRESULT NewFreeThreadedMarshaler(IUnknown* outer, IUnknown** marshaler) noexcept {
+    if (AllocationFaultDue()) {
+        if (marshaler != nullptr) *marshaler = nullptr;
+        return E_OUTOFMEMORY;
+    }
+    return CoCreateFreeThreadedMarshaler(outer, marshaler);
+}
+
 }  // namespace pixelfold

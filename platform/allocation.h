@@ -18,6 +18,9 @@ namespace pixelfold {
 // COM task memory (CoTaskMemAlloc), for blocks the caller frees with CoTaskMemFree; null
 // when out of memory.
 [[nodiscard]] void* NewTaskMemory(std::size_t bytes) noexcept;
+// The platform's free-threaded marshaler, aggregated on `outer`
+// (CoCreateFreeThreadedMarshaler); E_OUTOFMEMORY and a null marshaler when out of memory.
+[[nodiscard]] HRESULT NewFreeThreadedMarshaler(IUnknown* outer, IUnknown** marshaler) noexcept;
 // True when the allocation about to be made is to fail as if memory had run out. Every
 // allocation point above asks it; code that allocates in other ways asks it too.
 [[nodiscard]] bool AllocationFaultDue() noexcept;

@@ -1,6 +1,6 @@
 // plugin/image_format.cpp: the format object's tables, identity, lifetime and methods.
-#include "platform/com_calls.h"
 #include "plugin/image_format.h"
+#include "platform/com_calls.h"
 
 #include <memory>
 #include <type_traits>
@@ -50,8 +50,7 @@ struct ImageFormatThunks {
     }
 
     // IVltFileFormat: IUnknown acts on the whole object.
-    static HRESULT STDMETHODCALLTYPE QueryInterface1(IVltFileFormat* self, REFIID iid,
-                                                     void** out) {
+    static HRESULT STDMETHODCALLTYPE QueryInterface1(IVltFileFormat* self, REFIID iid, void** out) {
         return QueryInterface(&CImageFormat::FromFileFormat(self)->imageFormat_, iid, out);
     }
     static ULONG STDMETHODCALLTYPE AddRef1(IVltFileFormat* self) {
@@ -60,8 +59,8 @@ struct ImageFormatThunks {
     static ULONG STDMETHODCALLTYPE Release1(IVltFileFormat* self) {
         return CImageFormat::FromFileFormat(self)->Release();
     }
-    static HRESULT STDMETHODCALLTYPE GetInfo(IVltFileFormat* self, BSTR* company,
-                                             BSTR* description, BSTR* extensions) {
+    static HRESULT STDMETHODCALLTYPE GetInfo(IVltFileFormat* self, BSTR* company, BSTR* description,
+                                             BSTR* extensions) {
         return CImageFormat::FromFileFormat(self)->GetInfo(company, description, extensions);
     }
     static HRESULT STDMETHODCALLTYPE GetExtensionFlags(IVltFileFormat* self, const OLECHAR*,
@@ -168,7 +167,7 @@ HRESULT CImageFormat::FinalConstruct() noexcept {
     // Standalone, the object holds a reference on itself meanwhile, so that the marshaler's
     // references cannot destroy it; the count goes back without a Release.
     if (outer_ == nullptr) ++refCount_;
-    const HRESULT hr = CoCreateFreeThreadedMarshaler(ControllingUnknown(), marshaler_.put());
+    const HRESULT hr = NewFreeThreadedMarshaler(ControllingUnknown(), marshaler_.put());
     if (outer_ == nullptr) --refCount_;
     return hr;
 }
@@ -224,8 +223,7 @@ HRESULT CImageFormat::GetExtensionFlags(ULONG* flags) noexcept {
     return S_OK;
 }
 
-HRESULT CImageFormat::OpenNavigator(const OLECHAR* path,
-                                    IVltFileNavigator** navigator) noexcept {
+HRESULT CImageFormat::OpenNavigator(const OLECHAR* path, IVltFileNavigator** navigator) noexcept {
     if (navigator == nullptr) return E_POINTER;
     CImageFile* file = NewObject<CImageFile>(nullptr);
     if (file == nullptr) return E_OUTOFMEMORY;

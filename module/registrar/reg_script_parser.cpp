@@ -1,6 +1,7 @@
 // module/registrar/reg_script_parser.cpp: running registration scripts against the registry.
 #include "module/registrar/reg_script_parser.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -112,15 +113,18 @@ HRESULT RegScriptParser::ReadToken(Token& token) {
     SkipWhiteSpace();
     if (*position_ == 0) return DISP_E_EXCEPTION;
     std::size_t length = 0;
-    const auto put = [&](WCHAR c) {
-        if (length + 1 >= token.size()) return false;
-        token[length++] = c;
+    // One step of CharNextW may span several code units (a letter with the combining marks
+    // after it, a surrogate pair): every one of them belongs to the token.
+    const auto takeCharacter = [&] {
+        for (const WCHAR* next = CharNextW(position_); position_ != next; ++position_) {
+            if (length + 1 >= token.size()) return false;
+            token[length++] = *position_;
+        }
         return true;
     };
     if (*position_ != WCHAR{'\''}) {
         while (*position_ != 0 && !IsWhiteSpace(*position_)) {
-            if (!put(*position_)) return DISP_E_EXCEPTION;
-            position_ = CharNextW(position_);
+            if (!takeCharacter()) return DISP_E_EXCEPTION;
         }
     } else {
         position_ = CharNextW(position_);
@@ -130,8 +134,7 @@ HRESULT RegScriptParser::ReadToken(Token& token) {
                 position_ = CharNextW(position_);
                 if (*position_ != WCHAR{'\''}) break;  // two quotes stand for one
             }
-            if (!put(*position_)) return DISP_E_EXCEPTION;
-            position_ = CharNextW(position_);
+            if (!takeCharacter()) return DISP_E_EXCEPTION;
         }
     }
     token[length] = 0;
@@ -154,17 +157,21 @@ HRESULT RegScriptParser::RunScript(const WCHAR* script, bool doRegister) {
         if (root == nullptr) return DISP_E_EXCEPTION;
         RETURN_IF_FAILED(ReadToken(token));
         if (token[0] != WCHAR{'{'}) return DISP_E_EXCEPTION;
+        // Both passes read the block (a failed register pass is undone by the other).
+        if (DeepestKeyLevel(1, true) > kMaxKeyLevel || DeepestKeyLevel(1, false) > kMaxKeyLevel) {
+            return DISP_E_EXCEPTION;
+        }
         if (doRegister) {
             const WCHAR* blockStart = position_;
-            hr = ProcessKeyBlock(token, root, true, false);
+            hr = ProcessKeyBlock(token, root, true, false, 1);
             if (FAILED(hr)) {
                 // Undo what the failed block did, then report its failure.
                 position_ = blockStart;
-                (void)ProcessKeyBlock(token, root, false, false);
+                (void)ProcessKeyBlock(token, root, false, false, 1);
                 return hr;
             }
         } else {
-            hr = ProcessKeyBlock(token, root, false, false);
+            hr = ProcessKeyBlock(token, root, false, false, 1);
             if (FAILED(hr)) return hr;
         }
         SkipWhiteSpace();
@@ -172,20 +179,60 @@ HRESULT RegScriptParser::RunScript(const WCHAR* script, bool doRegister) {
     }
 }
 
+unsigned RegScriptParser::DeepestKeyLevel(unsigned level, bool doRegister) {
+    const WCHAR* const start = position_;
+    unsigned deepest = level;
+    Token token{};
+    // Each step mirrors what ProcessKeyEntry reads; any failure ends the count.
+    const auto read = [&] { return SUCCEEDED(ReadToken(token)); };
+    const auto skipValueClause = [&] {
+        return token[0] != WCHAR{'='} || (read() && read() && read());
+    };
+    bool ok = read();
+    while (ok && deepest <= kMaxKeyLevel) {
+        if (Is(token, WTEXT("}"))) {
+            if (--level == 0) break;
+            ok = read();
+            continue;
+        }
+        if (Is(token, WTEXT("ForceRemove")) || Is(token, WTEXT("Delete"))) {
+            const bool deleteOnly = doRegister && Is(token, WTEXT("Delete"));
+            ok = read();
+            if (ok && deleteOnly) {  // the name, its value, and no block
+                ok = read() && skipValueClause() && !Is(token, WTEXT("{"));
+                continue;
+            }
+        }
+        if (ok && Is(token, WTEXT("NoRemove"))) ok = read();
+        if (ok && Is(token, WTEXT("Val"))) {
+            ok = read() && read() && token[0] == WCHAR{'='} && skipValueClause() &&
+                 !Is(token, WTEXT("{"));
+            continue;
+        }
+        ok = ok && read() && skipValueClause();  // the key name, then its value
+        if (ok && Is(token, WTEXT("{"))) {
+            deepest = std::max(deepest, ++level);
+            ok = read();
+        }
+    }
+    position_ = start;
+    return deepest;
+}
+
 HRESULT RegScriptParser::ProcessKeyBlock(Token& token, HKEY parent, bool doRegister,
-                                         bool keyMissing) {
+                                         bool keyMissing, unsigned level) {
     RETURN_IF_FAILED(ReadToken(token));
     UniqueHkey current;  // the key of the entry last opened in this block
     HRESULT hr = S_OK;
     while (!Is(token, WTEXT("}"))) {
-        hr = ProcessKeyEntry(token, parent, doRegister, keyMissing, current);
+        hr = ProcessKeyEntry(token, parent, doRegister, keyMissing, level, current);
         if (FAILED(hr)) return hr;
     }
     return hr;
 }
 
 HRESULT RegScriptParser::ProcessKeyEntry(Token& token, HKEY parent, bool doRegister,
-                                         bool keyMissing, UniqueHkey& current) {
+                                         bool keyMissing, unsigned level, UniqueHkey& current) {
     if (Is(token, WTEXT("ForceRemove")) || Is(token, WTEXT("Delete"))) {
         const bool deleteOnly = Is(token, WTEXT("Delete"));
         RETURN_IF_FAILED(ReadToken(token));
@@ -242,7 +289,9 @@ HRESULT RegScriptParser::ProcessKeyEntry(Token& token, HKEY parent, bool doRegis
         RETURN_IF_FAILED(ReadToken(token));
         if (token[0] == WCHAR{'='}) RETURN_IF_FAILED(WriteValue(current.get(), nullptr, token));
         if (Is(token, WTEXT("{"))) {
-            RETURN_IF_FAILED(ProcessKeyBlock(token, current.get(), true, false));
+            // Checked again here, so that no script recurses deeper, whatever it holds.
+            if (level >= kMaxKeyLevel) return DISP_E_EXCEPTION;
+            RETURN_IF_FAILED(ProcessKeyBlock(token, current.get(), true, false, level + 1));
             RETURN_IF_FAILED(ReadToken(token));
         }
         return S_OK;
@@ -258,7 +307,8 @@ HRESULT RegScriptParser::ProcessKeyEntry(Token& token, HKEY parent, bool doRegis
     RETURN_IF_FAILED(ReadToken(token));
     RETURN_IF_FAILED(SkipValueClause(token));
     if (Is(token, WTEXT("{"))) {
-        const HRESULT inner = ProcessKeyBlock(token, current.get(), false, entryMissing);
+        if (level >= kMaxKeyLevel) return DISP_E_EXCEPTION;
+        const HRESULT inner = ProcessKeyBlock(token, current.get(), false, entryMissing, level + 1);
         if (FAILED(inner) && !entryMissing) return inner;
         RETURN_IF_FAILED(ReadToken(token));
     }
@@ -329,9 +379,10 @@ HRESULT RegScriptParser::WriteValue(HKEY key, const WCHAR* valueName, Token& tok
 
 HRESULT RegScriptParser::SkipValueClause(Token& token) {
     if (token[0] != WCHAR{'='}) return S_OK;
+    // The type and the value are read into the caller's buffer too, since neither is kept: no
+    // scratch buffer, so none is on the stack of each nesting level that skips a value.
     RETURN_IF_FAILED(ReadToken(token));  // the type
-    Token value{};
-    RETURN_IF_FAILED(ReadToken(value));
+    RETURN_IF_FAILED(ReadToken(token));  // the value
     return ReadToken(token);
 }
 

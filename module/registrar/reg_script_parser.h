@@ -29,14 +29,25 @@ class RegScriptParser {
     // "%name%" replaced by the registrar's text and "%%" by "%".
     HRESULT ExpandReplacements(const WCHAR* script, WideString& out) const;
 
+    // The registry keeps keys at most this many levels below a root; a script whose blocks
+    // nest deeper is refused before it changes anything.
+    static constexpr unsigned kMaxKeyLevel = 512;
+
   private:
     // Holds at most 4095 characters and a terminator.
     using Token = std::array<WCHAR, 4096>;
 
     HRESULT ReadToken(Token& token);
-    HRESULT ProcessKeyBlock(Token& token, HKEY parent, bool doRegister, bool keyMissing);
+    // The deepest key level that the block starting at the current position (just after its
+    // "{", whose keys are at `level`) reaches, read token by token as the given pass reads it
+    // but without recursing; stops early past kMaxKeyLevel and at a syntax error, which the
+    // pass then reports. The position is left where it was.
+    unsigned DeepestKeyLevel(unsigned level, bool doRegister);
+    // `level`: how many levels below the root the block's own keys are.
+    HRESULT ProcessKeyBlock(Token& token, HKEY parent, bool doRegister, bool keyMissing,
+                            unsigned level);
     HRESULT ProcessKeyEntry(Token& token, HKEY parent, bool doRegister, bool keyMissing,
-                            UniqueHkey& current);
+                            unsigned level, UniqueHkey& current);
     HRESULT WriteValue(HKEY key, const WCHAR* valueName, Token& token);
     HRESULT SkipValueClause(Token& token);
     void SkipWhiteSpace() noexcept;

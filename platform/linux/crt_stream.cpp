@@ -4,14 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <optional>
 #include <string>
 
+#include "platform/linux/file_lock.h"
 #include "platform/linux/utf16.h"
 #include "platform/linux/windows_api.h"
 
-using pixelfold::platform::Utf16ToUtf8;
+using pixelfold::platform::FileNameFromUtf16;
 
 namespace {
 
@@ -62,54 +64,76 @@ std::FILE* Fail(int error) {
     return nullptr;
 }
 
-// Refuses folders and takes the share lock; false (errno set) when either fails.
-bool CheckAndLock(int fd, int lock) {
+std::atomic<pixelfold::platform::FileLockCall> lockCall{nullptr};
+
+// Takes the share lock. Only another holder's lock refuses the open (EACCES, a sharing
+// violation); a file system that cannot lock at all (ENOLCK, EOPNOTSUPP, ...) is read without
+// a lock, as Windows reads from shares that do not enforce sharing modes.
+bool Lock(int fd, int lock) {
+    if (lock == 0) return true;
+    const pixelfold::platform::FileLockCall call = lockCall.load(std::memory_order_relaxed);
+    int result = 0;
+    do {
+        result = call != nullptr ? call(fd, lock | LOCK_NB) : ::flock(fd, lock | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    if (result == 0 || errno != EWOULDBLOCK) return true;
+    errno = EACCES;
+    return false;
+}
+
+// Refuses anything but a regular file, then makes reads block again and takes the share lock;
+// false (errno set) when any of it fails. The file was opened without blocking so that a FIFO
+// or a device named like an image cannot hang the caller before it is refused here.
+bool CheckAndLock(int fd, int openFlags, int lock) {
     struct stat status {};
-    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
-        errno = EACCES;  // a folder is never a stream, as on Windows
+    if (::fstat(fd, &status) != 0) return false;
+    if (!S_ISREG(status.st_mode)) {
+        errno = EACCES;  // folders, FIFOs, sockets and devices are never image streams
         return false;
     }
-    if (lock != 0 && ::flock(fd, lock | LOCK_NB) != 0) {
-        errno = EACCES;  // another holder's lock stands for a sharing violation
-        return false;
-    }
-    return true;
+    // F_SETFL changes only the status flags, of which the open asked for O_APPEND at most.
+    if (::fcntl(fd, F_SETFL, openFlags & O_APPEND) != 0) return false;
+    return Lock(fd, lock);
 }
 
 }  // namespace
+
+namespace pixelfold::platform {
+
+void SetFileLockCall(FileLockCall call) noexcept {
+    lockCall.store(call, std::memory_order_relaxed);
+}
+
+}  // namespace pixelfold::platform
 
 std::FILE* _wfsopen(const WCHAR* filename, const WCHAR* mode, int shareFlag) {
     if (filename == nullptr) return Fail(EINVAL);
     const std::optional<OpenMode> openMode = ParseMode(mode);
     const std::optional<int> lock = LockFor(shareFlag);
-    const std::optional<std::string> path = Utf16ToUtf8(filename);
+    const std::optional<std::string> path = FileNameFromUtf16(filename);
     if (!openMode || !lock || !path) return Fail(EINVAL);
 
-    if (openMode->flags == O_RDONLY) {  // the common case, in the fewest system calls
-        std::FILE* stream = ::fopen(path->c_str(), "re");
-        if (stream != nullptr && !CheckAndLock(::fileno(stream), *lock)) {
-            const int error = errno;
-            std::fclose(stream);
-            return Fail(error);
-        }
-        return stream;
-    }
     // Truncation waits until the lock is held, so a refused open changes nothing.
     const bool truncate = (openMode->flags & O_TRUNC) != 0;
-    const int fd = ::open(path->c_str(), (openMode->flags & ~O_TRUNC) | O_CLOEXEC, 0666);
+    const int flags = openMode->flags & ~O_TRUNC;
+    const int fd = ::open(path->c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
     if (fd < 0) return nullptr;
-    if (!CheckAndLock(fd, *lock) || (truncate && ::ftruncate(fd, 0) != 0)) {
+    if (!CheckAndLock(fd, flags, *lock) || (truncate && ::ftruncate(fd, 0) != 0)) {
         const int error = errno;
         ::close(fd);
         return Fail(error);
     }
     std::FILE* stream = ::fdopen(fd, openMode->stdioMode);
-    if (stream == nullptr) ::close(fd);
+    if (stream == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        return Fail(error);
+    }
     return stream;
 }
 
 int _waccess(const WCHAR* path, int mode) {
-    const std::optional<std::string> narrow = path ? Utf16ToUtf8(path) : std::nullopt;
+    const std::optional<std::string> narrow = path ? FileNameFromUtf16(path) : std::nullopt;
     if (!narrow || (mode & ~6) != 0) {
         errno = EINVAL;
         return -1;

@@ -8,11 +8,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "common/ascii_text.h"
 #include "common/utf8.h"
 #include "platform/linux/linked_resources.h"
+#include "platform/linux/utf16.h"
 #include "platform/platform.h"
 #include "platform/wide_string.h"
 
@@ -78,7 +80,7 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR name, DWORD size) {
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;
     }
-    const WideString wide = Utf16FromUtf8(path);
+    const WideString wide = Utf16FromFileName(path);
     if (size == 0) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
@@ -102,8 +104,9 @@ HMODULE LoadLibraryExW(LPCWSTR path, HANDLE, DWORD flags) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
+    const std::optional<std::string> name = platform::FileNameFromUtf16(path);
     struct stat wanted {};
-    if (stat(Utf8FromUtf16(WideStringView(path)).c_str(), &wanted) != 0) {
+    if (!name || stat(name->c_str(), &wanted) != 0) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return nullptr;
     }

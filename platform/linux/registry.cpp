@@ -36,9 +36,13 @@ struct Value {
     std::vector<BYTE> data;
 };
 
+// Windows keeps a registry tree at most this many levels of key below a root.
+constexpr unsigned kMaxKeyDepth = 512;
+
 struct Key {
     WideString name;
     std::weak_ptr<Key> parent;
+    unsigned depth = 0;                         // levels below the root; a root is 0
     std::vector<std::shared_ptr<Key>> subkeys;  // sorted by folded name, as Windows lists them
     std::vector<Value> values;                  // in the order written
     bool deleted = false;
@@ -172,18 +176,25 @@ LSTATUS RegCreateKeyExW(HKEY handle, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSA
     const std::lock_guard<std::mutex> lock(registryLock);
     std::shared_ptr<Key> key;
     if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
-    DWORD how = REG_OPENED_EXISTING_KEY;
-    for (const WideString& name : PathNames(subKey)) {
-        std::shared_ptr<Key> child = key->Find(name);
-        if (child == nullptr) {
-            child = std::make_shared<Key>();
-            child->name = name;
-            child->parent = key;
-            const auto at = std::find_if(key->subkeys.begin(), key->subkeys.end(),
-                                         [&](const auto& k) { return FoldedLess(name, k->name); });
-            key->subkeys.insert(at, child);
-            how = REG_CREATED_NEW_KEY;
-        }
+    const std::vector<WideString> names = PathNames(subKey);
+    std::size_t existing = 0;  // the leading names that are there already
+    for (; existing < names.size(); ++existing) {
+        std::shared_ptr<Key> child = key->Find(names[existing]);
+        if (child == nullptr) break;
+        key = std::move(child);
+    }
+    // Nothing is created when the whole path does not fit below the depth limit.
+    if (key->depth + (names.size() - existing) > kMaxKeyDepth) return ERROR_INVALID_PARAMETER;
+    const DWORD how = existing == names.size() ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
+    for (std::size_t i = existing; i < names.size(); ++i) {
+        auto child = std::make_shared<Key>();
+        child->name = names[i];
+        child->parent = key;
+        child->depth = key->depth + 1;
+        const auto at = std::find_if(key->subkeys.begin(), key->subkeys.end(), [&](const auto& k) {
+            return FoldedLess(child->name, k->name);
+        });
+        key->subkeys.insert(at, child);
         key = std::move(child);
     }
     *result = NewHandle(std::move(key));

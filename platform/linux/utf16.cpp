@@ -1,4 +1,4 @@
-// platform/linux/utf16.cpp: UTF-16 to UTF-8 for handing Windows-style text to Linux calls.
+// platform/linux/utf16.cpp: UTF-16 file names as the bytes that Linux calls take.
 #include "platform/linux/utf16.h"
 
 namespace pixelfold::platform {
@@ -32,12 +32,20 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
+bool IsEscapedByte(char32_t c) {
+    return c >= 0xDC80 && c <= 0xDCFF;
+}
+
 }  // namespace
 
-std::optional<std::string> Utf16ToUtf8(const WCHAR* text) {
+std::optional<std::string> FileNameFromUtf16(const WCHAR* text) {
     std::string out;
     for (const WCHAR* p = text; *p != 0; ++p) {
         char32_t c = *p;
+        if (IsEscapedByte(c)) {
+            out += static_cast<char>(static_cast<unsigned char>(c - 0xDC00));
+            continue;
+        }
         if (IsLowSurrogate(c)) return std::nullopt;
         if (IsHighSurrogate(c)) {
             const char32_t low = p[1];

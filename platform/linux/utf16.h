@@ -1,4 +1,4 @@
-// platform/linux/utf16.h: UTF-16 to UTF-8 for handing Windows-style text to Linux calls.
+// platform/linux/utf16.h: UTF-16 file names as the bytes that Linux calls take.
 #pragma once
 
 #include <optional>
@@ -8,7 +8,10 @@
 
 namespace pixelfold::platform {
 
-// The UTF-8 form of the null-terminated `text`; nothing for an unpaired surrogate.
-std::optional<std::string> Utf16ToUtf8(const WCHAR* text);
+// The bytes of the file name `text` (null-terminated UTF-16): UTF-8, except that a lone
+// surrogate U+DC80 to U+DCFF stands for the byte 0x80 to 0xFF that was not valid UTF-8 in the
+// name it came from (see Utf16FromFileName), so that every name a folder lists can be opened.
+// Nothing for any other unpaired surrogate.
+std::optional<std::string> FileNameFromUtf16(const WCHAR* text);
 
 }  // namespace pixelfold::platform

@@ -274,10 +274,9 @@ HRESULT VarUI4FromStr(const OLECHAR* text, LCID locale, ULONG flags, ULONG* out)
 INT SystemTimeToVariantTime(SYSTEMTIME* time, DOUBLE* date);
 INT VariantTimeToSystemTime(DOUBLE date, SYSTEMTIME* time);
 
-// The next character of UTF-16 text; stays on the terminator.
-inline LPWSTR CharNextW(LPCWSTR text) {
-    return const_cast<LPWSTR>(*text != 0 ? text + 1 : text);
-}
+// The next character of UTF-16 text: past one code point (a surrogate pair is one) and the
+// combining marks that follow it; stays on the terminator.
+LPWSTR CharNextW(LPCWSTR text);
 
 // Modules and their resources. A module handle is the address at which a binary is loaded
 // (null: the program). Resources are those compiled into the binary that makes the call (see

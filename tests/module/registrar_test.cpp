@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <random>
 #include <string>
@@ -43,6 +45,7 @@ class RegistrarTest : public testing::Test {
         DeleteKeyTree(HKEY_CURRENT_USER, WTEXT("Software\\PixelfoldTests"));
     }
 
+  public:
     // `body` runs inside the test's own key.
     HRESULT Run(const std::string& body, bool doRegister) {
         const std::string script =
@@ -51,9 +54,23 @@ class RegistrarTest : public testing::Test {
         const WideString text = Utf16FromUtf8(script);
         return registrar_.RunScript(text.c_str(), doRegister);
     }
+
+  protected:
     std::vector<std::string> Contents() {
         const WideString path = WTEXT("Software\\PixelfoldTests\\") + run_;
         return DumpRegistry(ProgramRegistry(), HKEY_CURRENT_USER, path.c_str());
+    }
+    // How many keys "a" stand in the test's key, each inside the one before.
+    int ChainOfA() {
+        int length = 0;
+        UniqueHkey key;
+        for (HKEY parent = key_;; parent = key.get()) {
+            HKEY next = nullptr;
+            if (RegOpenKeyExW(parent, WTEXT("a"), 0, KEY_READ, &next) != ERROR_SUCCESS) break;
+            key.reset(next);
+            ++length;
+        }
+        return length;
     }
     void Create(const WCHAR* path) {
         HKEY key = nullptr;
@@ -105,7 +122,13 @@ INSTANTIATE_TEST_SUITE_P(
                    "K { val D = d '&H1F' \r\n val E = D ' 42 ' }",
                    {"\\K", "\\K @D 4 1f000000", "\\K @E 4 2a000000"}},
         ScriptCase{
-            "ForceRemoveOfAProtectedName", "ForceRemove CLSID { Y }", {"\\CLSID", "\\CLSID\\Y"}}),
+            "ForceRemoveOfAProtectedName", "ForceRemove CLSID { Y }", {"\\CLSID", "\\CLSID\\Y"}},
+        // "A" with a combining ring, and a character outside the Basic Multilingual Plane: each
+        // a step of several code units, all of which belong to the token.
+        ScriptCase{"CombiningMarksAndSurrogatePairs",
+                   "A\xCC\x8Asa\xF0\x9F\x98\x80 = s 'C:\\A\xCC\x8Asa\\\xF0\x9F\x98\x80\\x.dll'",
+                   {"\\A\xCC\x8Asa\xF0\x9F\x98\x80",
+                    "\\A\xCC\x8Asa\xF0\x9F\x98\x80 @ 1 C:\\A\xCC\x8Asa\\\xF0\x9F\x98\x80\\x.dll"}}),
     ParamName());
 
 TEST_F(RegistrarTest, ForceRemoveAndDeleteClearWhatIsThere) {
@@ -123,6 +146,65 @@ TEST_F(RegistrarTest, UnregisteringKeepsKeysWithSubkeysTheScriptDoesNotName) {
     ASSERT_EQ(S_OK, Run("A { B \r\n val V = s 'v' }", false));
     EXPECT_EQ((std::vector<std::string>{"\\A", "\\A\\Foreign"}), Contents());
     ASSERT_EQ(S_OK, Run("Missing { Deeper { val V = s 'v' } }", false)) << "nothing to delete";
+}
+
+// `levels` keys, each inside the one before.
+std::string NestedKeys(int levels) {
+    std::string script;
+    for (int i = 1; i < levels; ++i)
+        script += "a { ";
+    script += "a ";
+    for (int i = 1; i < levels; ++i)
+        script += "} ";
+    return script;
+}
+
+// Runs `work` on a thread of its own with a stack of `bytes`, smaller than any program's
+// main thread has.
+void RunOnStackOf(std::size_t bytes, void (*work)(void*), void* context) {
+    pthread_attr_t attributes;
+    ASSERT_EQ(0, pthread_attr_init(&attributes));
+    ASSERT_EQ(0, pthread_attr_setstacksize(&attributes, bytes));
+    struct Call {
+        void (*work)(void*);
+        void* context;
+    } call{work, context};
+    pthread_t thread;
+    const auto start = [](void* c) -> void* {
+        static_cast<Call*>(c)->work(static_cast<Call*>(c)->context);
+        return nullptr;
+    };
+    ASSERT_EQ(0, pthread_create(&thread, &attributes, start, &call));
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+}
+
+// The registry holds keys at most 512 levels below a root: a script nested deeper is refused
+// before it changes anything, in both passes, even on a 256 KB stack; one that fits runs on
+// the 1 MB stack of a Windows program's main thread (regsvr32's). The chain is counted key by
+// key: a dump recurses as deep as the tree.
+TEST_F(RegistrarTest, NestingIsBoundedByTheRegistrysDepth) {
+    const std::vector<std::string> before = Contents();
+    struct Case {
+        RegistrarTest* test;
+        int levels;  // below the test's own key, itself 3 levels below the root
+        bool doRegister;
+        HRESULT result = E_UNEXPECTED;
+    };
+    for (Case c : {Case{this, 600, true}, Case{this, 600, false}, Case{this, 510, true},
+                   Case{this, 509, true}, Case{this, 509, false}}) {
+        SCOPED_TRACE(std::to_string(c.levels) + (c.doRegister ? " register" : " unregister"));
+        RunOnStackOf(
+            c.levels > 509 ? 256 * 1024 : 1024 * 1024,
+            [](void* p) {
+                auto& run = *static_cast<Case*>(p);
+                run.result = run.test->Run(NestedKeys(run.levels), run.doRegister);
+            },
+            &c);
+        EXPECT_EQ(c.levels > 509 ? DISP_E_EXCEPTION : S_OK, c.result);
+        EXPECT_EQ(c.levels == 509 && c.doRegister ? 509 : 0, ChainOfA());
+    }
+    EXPECT_EQ(before, Contents());
 }
 
 TEST_F(RegistrarTest, AFailingSecondRootBlockKeepsTheFirstAndUndoesItself) {

@@ -6,6 +6,11 @@
 #include <filesystem>
 #include <string>
 
+#if !defined(_WIN32)
+#include <cerrno>
+
+#include "platform/linux/file_lock.h"
+#endif
 #include "platform/platform.h"
 #include "platform/unique.h"
 #include "support/temp_dir.h"
@@ -120,6 +125,42 @@ TEST_F(CrtStreamTest, PathsAreUtf16) {
     ASSERT_TRUE(file);
     EXPECT_EQ('B', std::fgetc(file.get()));
 }
+
+#if !defined(_WIN32)
+// A lock call that fails as a file system in a given state makes it fail.
+int lockError = 0;
+int FailingLock(int, int) {
+    errno = lockError;
+    return -1;
+}
+
+// Only another holder's lock keeps a reader out; a file system that cannot lock is read
+// without one.
+TEST_F(CrtStreamTest, OnlyAHeldLockRefusesTheOpen) {
+    dir_.Write("a.bmp", {'B', 'M'});
+    const WideString path = dir_.WidePath("a.bmp");
+    const struct {
+        int error;
+        bool opens;
+    } cases[] = {
+        {EWOULDBLOCK, false}, {ENOLCK, true}, {EOPNOTSUPP, true}, {ENOSYS, true}, {EINVAL, true}};
+    platform::SetFileLockCall(&FailingLock);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        lockError = c.error;
+        errno = 0;
+        const UniqueCrtFile file = OpenDenyingWriters(path);
+        EXPECT_EQ(c.opens, static_cast<bool>(file));
+        if (!c.opens) {
+            EXPECT_EQ(EACCES, errno);
+        } else if (file) {
+            EXPECT_EQ('B', std::fgetc(file.get()));
+        }
+    }
+    platform::SetFileLockCall(nullptr);
+    EXPECT_TRUE(OpenDenyingWriters(path));
+}
+#endif
 
 TEST_F(CrtStreamTest, PositionsBeyond32Bits) {
     const std::filesystem::path big = dir_.Write("big.bin", {});

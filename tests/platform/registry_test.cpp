@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/unique.h"
 #include "platform/wide_string.h"
 
 namespace pixelfold::test {
@@ -68,6 +69,30 @@ TEST_F(RegistryTest, KeysAreFoundWithoutRegardToCase) {
     RegCloseKey(key);
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExW(root_, WTEXT("CLSID\\{xyz}"), 0, KEY_READ, &key));
 }
+
+#if !defined(_WIN32)
+// Windows keeps a tree at most 512 levels of key deep (Wine sets no limit, so this runs on
+// the stand-in only). The test's own key is 3 levels below the root.
+TEST_F(RegistryTest, KeysStandAtMost512LevelsBelowARoot) {
+    UniqueHkey key;
+    for (int level = 4; level <= 512; ++level) {
+        HKEY next = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(key ? key.get() : root_, WTEXT("a"), 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS, nullptr, &next, nullptr))
+            << level;
+        key.reset(next);
+    }
+    HKEY deeper = nullptr;
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyExW(key.get(), WTEXT("a"), 0, nullptr, 0,
+                                                       KEY_ALL_ACCESS, nullptr, &deeper, nullptr));
+    // A path that does not fit creates nothing of itself.
+    WideString path = WTEXT("b");
+    for (int level = 5; level <= 513; ++level)
+        path += WTEXT("\\b");
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, Create(path.c_str(), &deeper));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExW(root_, WTEXT("b"), 0, KEY_READ, &deeper));
+}
+#endif
 
 TEST_F(RegistryTest, ValuesKeepTheTypeTheyWereWrittenWith) {
     const WCHAR text[] = WTEXT("Both");

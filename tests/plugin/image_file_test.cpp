@@ -90,10 +90,16 @@ struct Answer {
     const WCHAR* text = nullptr;
 };
 
-void ExpectAnswer(const Answer& e, ValueRequest& r, std::size_t index) {
+// An unanswered request that was given a host value must hold it still, bit for bit.
+void ExpectAnswer(const Answer& e, RequestArray& requests, std::size_t index) {
     SCOPED_TRACE("request " + std::to_string(index));
+    const ValueRequest& r = requests[index];
     EXPECT_EQ(e.found, r.found);
     EXPECT_EQ(e.attributes, r.attributes);
+    if (e.vt == VT_EMPTY && requests.HasHostValue(index)) {
+        EXPECT_TRUE(requests.HostValueKept(index));
+        return;
+    }
     ASSERT_EQ(e.vt, r.value.vt);
     switch (e.vt) {
         case VT_I4:
@@ -127,13 +133,15 @@ TEST_F(NavigatorTest, AnswersHeaderValuesFoldingOnlyAToZ) {
                            {WTEXT("Width"), WTEXT("File")},
                            {WTEXT("Width"), nullptr},
                            {WTEXT("Width ")}});
-    requests[6].found = 5;  // another group: found is cleared all the same
+    requests[6].found = 5;               // another group: found is cleared all the same
+    for (std::size_t i = 5; i < 9; ++i)  // the unanswered ones hold values of the host's
+        requests.GiveHostValue(i, i % 2 == 0 ? VT_I4 : VT_BSTR);
     ASSERT_EQ(S_OK, GetValuesOf(navigator.get(), requests));
     const Answer expected[] = {{1, 1, VT_I4, 7}, {1, 1, VT_I4, 5}, {1, 1, VT_I4, 24},
                                {1, 1, VT_I4, 7}, {1, 1, VT_I4, 7}, kUnanswered,
                                kUnanswered,      kUnanswered,      kUnanswered};
     for (std::size_t i = 0; i < std::size(expected); ++i)
-        ExpectAnswer(expected[i], requests[i], i);
+        ExpectAnswer(expected[i], requests, i);
 }
 
 TEST_F(NavigatorTest, EmptyFileAnswersZero) {
@@ -141,7 +149,7 @@ TEST_F(NavigatorTest, EmptyFileAnswersZero) {
     RequestArray requests({{WTEXT("Width")}, {WTEXT("Height")}, {WTEXT("Color Depth")}});
     ASSERT_EQ(S_OK, GetValuesOf(navigator.get(), requests));
     for (std::size_t i = 0; i < 3; ++i)
-        ExpectAnswer({1, 1, VT_I4, 0}, requests[i], i);
+        ExpectAnswer({1, 1, VT_I4, 0}, requests, i);
 }
 
 TEST_F(NavigatorTest, StopFlagEndsAfterTheFirstAnsweredRequest) {
@@ -149,26 +157,29 @@ TEST_F(NavigatorTest, StopFlagEndsAfterTheFirstAnsweredRequest) {
     RequestArray requests({{WTEXT("Nothing")}, {WTEXT("Width")}, {WTEXT("Height")}});
     requests[0].found = 5;
     requests[2].found = 5;
+    requests.GiveHostValue(0, VT_BSTR);
+    requests.GiveHostValue(2, VT_I4);
     ASSERT_EQ(S_OK, GetValuesOf(navigator.get(), requests, 1));
-    ExpectAnswer(kUnanswered, requests[0], 0);
-    ExpectAnswer({1, 1, VT_I4, 7}, requests[1], 1);
-    ExpectAnswer({5, 7}, requests[2], 2);  // as the host passed it
+    ExpectAnswer(kUnanswered, requests, 0);
+    ExpectAnswer({1, 1, VT_I4, 7}, requests, 1);
+    ExpectAnswer({5, 7}, requests, 2);  // as the host passed it
 
     RequestArray all({{WTEXT("Nothing")}, {WTEXT("Width")}, {WTEXT("Height")}});
     ASSERT_EQ(S_OK, GetValuesOf(navigator.get(), all, 0));
-    ExpectAnswer({1, 1, VT_I4, 5}, all[2], 2);
+    ExpectAnswer({1, 1, VT_I4, 5}, all, 2);
 }
 
 TEST_F(NavigatorTest, CountsOfZeroOrLessAndNullArrays) {
     const ComRef<IVltFileNavigator> navigator = Open("photo.bmp", SmallBmp(7, 5));
     RequestArray requests({{WTEXT("Width")}});
+    requests.GiveHostValue(0, VT_BSTR);
     for (const std::int32_t count : {0, -1}) {
         EXPECT_EQ(S_OK, CallSlot<HRESULT>(navigator.get(), 10, INT_PTR{0}, 0, INT_PTR{0}, count,
                                           requests.data()));
         EXPECT_EQ(S_OK, CallSlot<HRESULT>(navigator.get(), 9, INT_PTR{0}, INT_PTR{0}, INT_PTR{0},
                                           count, static_cast<ValueRequest*>(nullptr)));
     }
-    ExpectAnswer(kUntouched, requests[0], 0);
+    ExpectAnswer(kUntouched, requests, 0);
     EXPECT_EQ(E_POINTER, CallSlot<HRESULT>(navigator.get(), 10, INT_PTR{0}, 0, INT_PTR{0}, 0,
                                            static_cast<ValueRequest*>(nullptr)));
     EXPECT_EQ(E_POINTER, CallSlot<HRESULT>(navigator.get(), 9, INT_PTR{0}, INT_PTR{0}, INT_PTR{0},
@@ -206,6 +217,10 @@ TEST_F(NavigatorTest, AnswersMetadataWithTheRowsAttributes) {
                            {WTEXT("PropertyTagExifWhiteBalance")},
                            {WTEXT("PropertyTagEquipMake")},
                            {WTEXT("Width")}});
+    requests.GiveHostValue(6, VT_BSTR);
+    requests.GiveHostValue(7, VT_I4);
+    requests.GiveHostValue(8, VT_BSTR);
+    requests.GiveHostValue(9, VT_BSTR);  // answered: the converter releases it
     ASSERT_EQ(S_OK, GetValuesOf(navigator.get(), requests));
     const Answer expected[] = {
         {1, 0, VT_BSTR, 0, WTEXT("Canon")},
@@ -221,7 +236,7 @@ TEST_F(NavigatorTest, AnswersMetadataWithTheRowsAttributes) {
         {1, 1, VT_I4, 0},  // a TIFF has no header reader
     };
     for (std::size_t i = 0; i < std::size(expected); ++i)
-        ExpectAnswer(expected[i], requests[i], i);
+        ExpectAnswer(expected[i], requests, i);
 }
 
 // The image is decoded for its metadata once: a changed file is not read again, and neither is
@@ -231,10 +246,11 @@ TEST_F(NavigatorTest, LoadsPropertyItemsOnce) {
     const ComRef<IVltFileNavigator> failed = Open("b.tif", Bytes{'n', 'o', 't'});
     RequestArray first({{WTEXT("PropertyTagEquipMake")}});
     RequestArray none({{WTEXT("PropertyTagEquipMake")}});
+    none.GiveHostValue(0, VT_BSTR);
     ASSERT_EQ(S_OK, GetValuesOf(loaded.get(), first));
     ASSERT_EQ(S_OK, GetValuesOf(failed.get(), none));
-    ExpectAnswer({1, 0, VT_BSTR, 0, WTEXT("Canon")}, first[0], 0);
-    ExpectAnswer(kUnanswered, none[0], 0);
+    ExpectAnswer({1, 0, VT_BSTR, 0, WTEXT("Canon")}, first, 0);
+    ExpectAnswer(kUnanswered, none, 0);
 
     dir_.Write("a.tif", TaggedTiff({.make = "Nikon"}));
     dir_.Write("b.tif", TaggedTiff({.make = "Nikon"}));
@@ -242,8 +258,8 @@ TEST_F(NavigatorTest, LoadsPropertyItemsOnce) {
     RequestArray stillNone({{WTEXT("PropertyTagEquipMake")}});
     ASSERT_EQ(S_OK, GetValuesOf(loaded.get(), again));
     ASSERT_EQ(S_OK, GetValuesOf(failed.get(), stillNone));
-    ExpectAnswer({1, 0, VT_BSTR, 0, WTEXT("Canon")}, again[0], 0);
-    ExpectAnswer(kUnanswered, stillNone[0], 0);
+    ExpectAnswer({1, 0, VT_BSTR, 0, WTEXT("Canon")}, again, 0);
+    ExpectAnswer(kUnanswered, stillNone, 0);
 }
 
 TEST_F(NavigatorTest, OutOfMemoryInAConversionEndsTheCallAtThatRequest) {
@@ -254,13 +270,15 @@ TEST_F(NavigatorTest, OutOfMemoryInAConversionEndsTheCallAtThatRequest) {
     RequestArray requests(
         {{WTEXT("Width")}, {WTEXT("PropertyTagEquipMake")}, {WTEXT("PropertyTagEquipModel")}});
     requests[2].found = 5;
+    requests.GiveHostValue(1, VT_BSTR);  // where memory runs out
+    requests.GiveHostValue(2, VT_I4);
     {
         const ScopedAllocationFault fault(0);
         EXPECT_EQ(E_OUTOFMEMORY, GetValuesOf(navigator.get(), requests));
     }
-    ExpectAnswer({1, 1, VT_I4, 0}, requests[0], 0);
-    ExpectAnswer(kUntouched, requests[1], 1);
-    ExpectAnswer({5, 7}, requests[2], 2);
+    ExpectAnswer({1, 1, VT_I4, 0}, requests, 0);
+    ExpectAnswer(kUntouched, requests, 1);
+    ExpectAnswer({5, 7}, requests, 2);
 }
 
 TEST(NeverOpenedNavigatorTest, AnswersZeroSizesAndNoMetadata) {
@@ -273,8 +291,8 @@ TEST(NeverOpenedNavigatorTest, AnswersZeroSizesAndNoMetadata) {
         for (int round = 0; round < 2; ++round) {
             RequestArray requests({{WTEXT("Width")}, {WTEXT("PropertyTagEquipMake")}});
             ASSERT_EQ(S_OK, GetValuesOf(navigator.get(), requests));
-            ExpectAnswer({1, 1, VT_I4, 0}, requests[0], 0);
-            ExpectAnswer(kUnanswered, requests[1], 1);
+            ExpectAnswer({1, 1, VT_I4, 0}, requests, 0);
+            ExpectAnswer(kUnanswered, requests, 1);
         }
     }
     EXPECT_EQ(locksBefore, ModuleLockCount());

@@ -10,6 +10,14 @@
 #include <thread>
 #include <vector>
 
+#if !defined(_WIN32)
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
+#include "common/utf8.h"
 #include "module/module_lock.h"
 #include "plugin/host_codes.h"
 #include "support/allocation_fault.h"
@@ -143,12 +151,31 @@ struct OpenFailureCase {
 
 class OpenNavigatorFailureTest : public testing::TestWithParam<OpenFailureCase> {};
 
+// What a file manager meets in ordinary folders besides files: each must be refused at once,
+// never read (a FIFO without a writer would block the reader for ever).
+void MakeSpecialFiles(const TempDir& dir) {
+    std::filesystem::create_directory(dir.path() / "folder.bmp");
+#if !defined(_WIN32)
+    ASSERT_EQ(0, ::mkfifo((dir.path() / "pipe.bmp").c_str(), 0600));
+    std::filesystem::create_symlink("/dev/null", dir.path() / "null.gif");
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = (dir.path() / "socket.png").string();
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(0, ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address));
+    ::close(listener);  // the socket file stays
+#endif
+}
+
 TEST_P(OpenNavigatorFailureTest, LeavesNoNavigatorAndNoLock) {
     const OpenFailureCase& c = GetParam();
     TempDir dir;
     dir.Write("corrupt.png", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'});
     dir.Write("cut.jpg", Bytes{0xFF, 0xD8, 0xFF});
-    std::filesystem::create_directory(dir.path() / "folder.bmp");
+    ASSERT_NO_FATAL_FAILURE(MakeSpecialFiles(dir));
     const ComRef<IVltFileFormat> format = NewFormatObject();
     const std::int32_t locksBefore = ModuleLockCount();
     auto* const kUntouched = reinterpret_cast<IVltFileNavigator*>(std::uintptr_t{0x5EED});
@@ -160,15 +187,21 @@ TEST_P(OpenNavigatorFailureTest, LeavesNoNavigatorAndNoLock) {
     EXPECT_EQ(locksBefore, ModuleLockCount());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, OpenNavigatorFailureTest,
-    testing::Values(OpenFailureCase{"NoDot", "photo", E_INVALIDARG},
-                    OpenFailureCase{"NullPath", "", E_INVALIDARG},
-                    OpenFailureCase{"MissingBmp", "missing.bmp", FILE_E_NOT_FOUND},
-                    OpenFailureCase{"Folder", "folder.bmp", FILE_E_CANNOT_OPEN},
-                    OpenFailureCase{"CorruptPng", "corrupt.png", FILE_E_BAD_FORMAT},
-                    OpenFailureCase{"JpegCutInAMarker", "cut.jpg", E_FAIL}),
-    ParamName());
+const OpenFailureCase kOpenFailures[] = {
+    {"NoDot", "photo", E_INVALIDARG},
+    {"NullPath", "", E_INVALIDARG},
+    {"MissingBmp", "missing.bmp", FILE_E_NOT_FOUND},
+    {"Folder", "folder.bmp", FILE_E_CANNOT_OPEN},
+#if !defined(_WIN32)
+    {"Fifo", "pipe.bmp", FILE_E_CANNOT_OPEN},
+    {"LinkToADevice", "null.gif", FILE_E_CANNOT_OPEN},
+    {"Socket", "socket.png", FILE_E_CANNOT_OPEN},
+#endif
+    {"CorruptPng", "corrupt.png", FILE_E_BAD_FORMAT},
+    {"JpegCutInAMarker", "cut.jpg", E_FAIL},
+};
+INSTANTIATE_TEST_SUITE_P(Cases, OpenNavigatorFailureTest, testing::ValuesIn(kOpenFailures),
+                         ParamName());
 
 TEST(OpenNavigatorTest, NullOutPointerAndOutOfMemory) {
     TempDir dir;
@@ -186,6 +219,50 @@ TEST(OpenNavigatorTest, NullOutPointerAndOutOfMemory) {
     }
     EXPECT_EQ(nullptr, navigator);
     EXPECT_EQ(locksBefore, ModuleLockCount());
+}
+
+#if !defined(_WIN32)
+// Linux names are bytes: one that is not UTF-8 reaches the plug-in with each stray byte as a
+// lone surrogate, and the plug-in must open exactly that name.
+TEST(OpenNavigatorTest, OpensNamesThatAreNotUtf8) {
+    TempDir dir;
+    for (const std::string name : {"lat\xE9in.bmp", "cut-\xE2\x82.bmp", "\xC0\xAF.bmp"}) {
+        SCOPED_TRACE(name);
+        dir.Write(name, SmallBmp(3, 2));
+        const ComRef<IVltFileFormat> format = NewFormatObject();
+        ComRef<IVltFileNavigator> navigator;
+        ASSERT_EQ(S_OK,
+                  OpenNavigatorOf(format.get(), Utf16FromFileName((dir.path() / name).native()),
+                                  navigator));
+        RequestArray requests({{WTEXT("Width")}});
+        ASSERT_EQ(S_OK, GetValuesOf(navigator.get(), requests));
+        EXPECT_EQ(3, requests[0].value.lVal);
+    }
+}
+#endif
+
+// Creation fails as a whole when the object or its free-threaded marshaler cannot be had.
+TEST(ImageFormatTest, CreationWithoutMemoryLeavesNothingBehind) {
+    for (const bool aggregated : {false, true}) {
+        SCOPED_TRACE(aggregated ? "aggregated" : "standalone");
+        TestOuter outer;
+        const std::int32_t locksBefore = ModuleLockCount();
+        IUnknown* const kUntouched = reinterpret_cast<IUnknown*>(std::uintptr_t{0x5EED});
+        for (unsigned failing = 0; failing < 2; ++failing) {  // the object, then its marshaler
+            IUnknown* object = kUntouched;
+            const ScopedAllocationFault fault(failing);
+            EXPECT_EQ(E_OUTOFMEMORY, CImageFormat::CreateInstance(
+                                         aggregated ? outer.unknown() : nullptr, IID_IUnknown,
+                                         reinterpret_cast<void**>(&object)));
+            EXPECT_EQ(nullptr, object);
+            EXPECT_EQ(locksBefore, ModuleLockCount());
+            EXPECT_EQ(1u, outer.count);
+        }
+        ComRef<IUnknown> created;
+        const ScopedAllocationFault fault(2);
+        ASSERT_EQ(S_OK, CImageFormat::CreateInstance(aggregated ? outer.unknown() : nullptr,
+                                                     IID_IUnknown, created.put()));
+    }
 }
 
 TEST(OpenNavigatorTest, EachCallGivesANewNavigatorHoldingOneLock) {

@@ -12,7 +12,7 @@ if(EMULATOR)
     string(REPLACE "|" ";" emulator "${EMULATOR}")
     set(command ${emulator} ${command})
 endif()
-execute_process(COMMAND ${command} WORKING_DIRECTORY ${WORKDIR}
+execute_process(COMMAND ${command} WORKING_DIRECTORY ${WORKDIR} TIMEOUT 120
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 set(problems "")
 if(NOT status EQUAL STATUS)

@@ -76,7 +76,7 @@ void PluginSession::ReleaseRequests() {
 }
 
 HRESULT PluginSession::Read(const std::string& path, std::vector<Answer>& answers) {
-    const WideString widePath = Utf16FromUtf8(path);
+    const WideString widePath = Utf16FromFileName(path);
     IVltFileNavigator* navigator = nullptr;
     HRESULT hr = format_->lpVtbl->OpenNavigator(format_, widePath.c_str(), 0, &navigator);
     if (FAILED(hr)) return hr;
