@@ -3,9 +3,10 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
+#include "bytes/file_reader.h"
 #include "common/hr_error.h"
-#include "metadata/file_reader.h"
 #include "metadata/gif_items.h"
 #include "metadata/jpeg_items.h"
 #include "metadata/png_items.h"
@@ -14,6 +15,10 @@
 
 namespace pixelfold {
 namespace {
+
+// The readers jump about a file (IFD chains, segments), so they read in larger blocks than
+// the header readers.
+constexpr std::size_t kReadBlockSize = 16 * 1024;
 
 enum class Format { kJpeg, kTiff, kPng, kGif, kBmp, kUnknown };
 
@@ -35,7 +40,8 @@ Format Detect(const std::array<std::uint8_t, 8>& head) {
 HRESULT CollectItems(const WCHAR* path, PropertyItemList& items) {
     const UniqueCrtFile file(_wfsopen(path, WTEXT("rb"), _SH_DENYWR));
     if (!file) return E_FAIL;
-    FileReader reader(file.get());
+    std::vector<std::uint8_t> block(kReadBlockSize);
+    FileReader reader(file.get(), block);
     std::array<std::uint8_t, 8> head{};
     std::size_t headLength = 0;
     for (; headLength < head.size(); ++headLength) {

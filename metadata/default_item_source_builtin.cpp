@@ -4,9 +4,10 @@
 
 namespace pixelfold {
 
-bool LoadPropertyItems(ProbedImage& image) noexcept {
+bool LoadPropertyItems(const WCHAR* path, PropertyItemBuffer& items, std::uint32_t& count,
+                       bool& loaded) noexcept {
     BuiltinItemSource source;
-    return LoadPropertyItems(image, source);
+    return LoadPropertyItems(path, items, count, loaded, source);
 }
 
 }  // namespace pixelfold

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "probe/endian.h"
+#include "bytes/endian.h"
 
 namespace pixelfold {
 namespace {

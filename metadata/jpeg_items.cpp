@@ -7,10 +7,10 @@
 #include <optional>
 #include <vector>
 
+#include "bytes/byte_source.h"
+#include "bytes/jpeg_markers.h"
 #include "common/hr_error.h"
-#include "metadata/byte_source.h"
 #include "metadata/tiff_items.h"
-#include "probe/readers.h"
 
 namespace pixelfold {
 namespace {

@@ -7,37 +7,38 @@ namespace pixelfold {
 namespace {
 
 // Steps 3 to 6 on an open image; the result of the whole load.
-bool ReadItems(BmpInfo& info, PropertyItemSource& source) noexcept {
+bool ReadItems(PropertyItemBuffer& items, std::uint32_t& itemCount,
+               PropertyItemSource& source) noexcept {
     std::uint32_t totalBytes = 0;
     std::uint32_t count = 0;
     if (!source.QuerySize(totalBytes, count)) return false;
 
-    info.propertyItems.reset();
-    info.propertyItemCount = 0;
+    items.reset();
+    itemCount = 0;
     // No items: GDI+ refuses the bulk read of an empty list, and there is nothing to keep.
     if (count == 0) return true;
 
-    info.propertyItems.reset(static_cast<PropertyItem*>(NewHeapBlock(totalBytes)));
-    if (!info.propertyItems) return true;
-    if (!source.ReadAll(totalBytes, count, info.propertyItems.get())) {
-        info.propertyItems.reset();
+    items.reset(static_cast<PropertyItem*>(NewHeapBlock(totalBytes)));
+    if (!items) return true;
+    if (!source.ReadAll(totalBytes, count, items.get())) {
+        items.reset();
         return true;
     }
-    info.propertyItemCount = count;
+    itemCount = count;
     return true;
 }
 
 }  // namespace
 
-bool LoadPropertyItems(ProbedImage& image, PropertyItemSource& source) noexcept {
+bool LoadPropertyItems(const WCHAR* path, PropertyItemBuffer& items, std::uint32_t& count,
+                       bool& loaded, PropertyItemSource& source) noexcept {
     if (!source.Start()) return false;
-    const WCHAR* path = image.path().empty() ? nullptr : image.path().c_str();
-    bool loaded = false;
-    if (source.OpenImage(path)) loaded = ReadItems(image.info(), source);
+    bool read = false;
+    if (source.OpenImage(path)) read = ReadItems(items, count, source);
     source.CloseImage();
     source.Shutdown();
-    image.SetPropertyItemsLoaded();
-    return loaded;
+    loaded = true;
+    return read;
 }
 
 }  // namespace pixelfold

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "probe/endian.h"
+#include "bytes/endian.h"
 
 namespace pixelfold {
 namespace {

@@ -1,8 +1,8 @@
 // metadata/png_items.h: the property items of a PNG file, as GDI+ reports them.
 #pragma once
 
+#include "bytes/byte_stream.h"
 #include "metadata/property_item_list.h"
-#include "probe/byte_stream.h"
 
 namespace pixelfold {
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "probe/bmp_info.h"
+#include "platform/property_item.h"
 
 namespace pixelfold {
 
@@ -42,7 +42,7 @@ inline std::vector<std::uint8_t> Le32Bytes(std::span<const std::uint32_t> number
 
 // All property items of one image in one block, and their count.
 struct PropertyItemBlock {
-    std::unique_ptr<PropertyItem, FreeCHeap> items;
+    PropertyItemBuffer items;
     std::uint32_t count = 0;
 };
 

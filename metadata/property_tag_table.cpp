@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <iterator>
 
-#include "common/ascii_text.h"
-#include "metadata/property_tag_rows.h"
+#include "pixelfold/property_names.h"
+#include "platform/ascii_text.h"
 
 namespace pixelfold {
 namespace {

@@ -2,7 +2,7 @@
 // block inside a JPEG's EXIF segment), as GDI+ reports them.
 #pragma once
 
-#include "metadata/byte_source.h"
+#include "bytes/byte_source.h"
 #include "metadata/property_item_list.h"
 
 namespace pixelfold {

@@ -2,8 +2,8 @@
 // VARIANTs that answer value requests, one pair per row of the property tag table.
 #pragma once
 
+#include "pixelfold/pixelfold.h"
 #include "platform/property_item.h"
-#include "plugin/host_interfaces.h"
 
 namespace pixelfold {
 

@@ -4,9 +4,9 @@
 
 #include <atomic>
 
-#include "module/aggregated_object.h"
-#include "module/interface_map.h"
-#include "module/module_lock.h"
+#include "com/aggregated_object.h"
+#include "com/interface_map.h"
+#include "com/module_lock.h"
 #include "platform/allocation.h"
 
 namespace pixelfold {

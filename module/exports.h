@@ -5,6 +5,7 @@
 // sees what registration wrote (declared by platform/platform.h).
 #pragma once
 
+#include "pixelfold/pixelfold.h"
 #include "platform/platform.h"
 
 PIXELFOLD_EXPORT HRESULT STDMETHODCALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid,
@@ -15,8 +16,3 @@ PIXELFOLD_EXPORT HRESULT STDMETHODCALLTYPE DllCanUnloadNow();
 PIXELFOLD_EXPORT HRESULT STDMETHODCALLTYPE DllRegisterServer();
 // Removes what registration wrote, but the host's key.
 PIXELFOLD_EXPORT HRESULT STDMETHODCALLTYPE DllUnregisterServer();
-
-// The functions' types, for GetProcAddress and dlsym.
-using DllGetClassObjectFunction = HRESULT(STDMETHODCALLTYPE*)(REFCLSID, REFIID, void**);
-using DllCanUnloadNowFunction = HRESULT(STDMETHODCALLTYPE*)();
-using DllRegisterServerFunction = HRESULT(STDMETHODCALLTYPE*)();

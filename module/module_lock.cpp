@@ -1,5 +1,6 @@
-// module/module_lock.cpp: the module lock count, kept by the module object.
-#include "module/module_lock.h"
+// module/module_lock.cpp: the module lock count that objects take and give back (declared
+// with them in com/), kept by the module object.
+#include "com/module_lock.h"
 
 #include "module/com_module.h"
 

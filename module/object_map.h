@@ -26,9 +26,4 @@ struct ObjectMapEntry {
 // The library's object map: ImageFormat, then ImageFile.
 std::span<ObjectMapEntry> LibraryObjectMap() noexcept;
 
-inline constexpr CLSID CLSID_ImageFormat = {
-    0xA191D39B, 0x7240, 0x4DD8, {0x80, 0x9C, 0x01, 0x64, 0x87, 0x20, 0x03, 0xCC}};
-inline constexpr CLSID CLSID_ImageFile = {
-    0xBBB4672A, 0x1304, 0x43E6, {0xBB, 0xE9, 0xE8, 0xC7, 0x0B, 0xD8, 0x96, 0x97}};
-
 }  // namespace pixelfold

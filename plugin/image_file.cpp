@@ -1,10 +1,10 @@
 // plugin/image_file.cpp: the navigator's tables, identity and lifetime.
-#include "platform/com_calls.h"
 #include "plugin/image_file.h"
+#include "platform/com_calls.h"
 
 #include <type_traits>
 
-#include "module/aggregated_object.h"
+#include "com/aggregated_object.h"
 #include "plugin/unsupported_method.h"
 
 namespace pixelfold {

@@ -5,10 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "module/interface_map.h"
-#include "module/module_lock.h"
+#include "com/interface_map.h"
+#include "com/module_lock.h"
+#include "pixelfold/pixelfold.h"
 #include "platform/platform.h"
-#include "plugin/host_interfaces.h"
 #include "plugin/image_interfaces.h"
 #include "plugin/save_cache.h"
 #include "probe/probed_image.h"

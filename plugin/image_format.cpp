@@ -5,7 +5,7 @@
 #include <memory>
 #include <type_traits>
 
-#include "module/aggregated_object.h"
+#include "com/aggregated_object.h"
 #include "platform/allocation.h"
 #include "platform/unique.h"
 #include "plugin/image_file.h"

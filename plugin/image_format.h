@@ -4,11 +4,11 @@
 
 #include <atomic>
 
-#include "module/interface_map.h"
-#include "module/module_lock.h"
+#include "com/interface_map.h"
+#include "com/module_lock.h"
+#include "pixelfold/pixelfold.h"
 #include "platform/platform.h"
 #include "platform/unique.h"
-#include "plugin/host_interfaces.h"
 #include "plugin/image_interfaces.h"
 
 namespace pixelfold {
@@ -56,7 +56,7 @@ class CImageFormat {
     IVltFileFormat fileFormat_;
     IVltFileFormat2 fileFormat2_;
     RefCount refCount_{0};
-    IUnknown* outer_;                // null when standalone
+    IUnknown* outer_;              // null when standalone
     UniqueUnknown marshaler_;      // the aggregated free-threaded marshaler, released last
     ModuleLockHolder moduleLock_;  // last: given back first when the object goes
 

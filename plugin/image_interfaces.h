@@ -6,6 +6,11 @@
 
 #include "platform/platform.h"
 
+// clang-format off
+inline constexpr IID IID_IImageFormat = {0xE451172D, 0xF168, 0x4767, {0xBA, 0x4E, 0x79, 0x30, 0x74, 0x44, 0x93, 0xE3}};
+inline constexpr IID IID_IImageFile   = {0xB45338F9, 0x9FAE, 0x4F34, {0x92, 0x0B, 0x0C, 0x89, 0x17, 0x7E, 0xB8, 0x7B}};
+// clang-format on
+
 struct IImageFormat;
 struct IImageFormatVtbl {
     HRESULT(STDMETHODCALLTYPE* QueryInterface)(IImageFormat* self, REFIID iid, void** out);

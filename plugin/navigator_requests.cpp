@@ -1,11 +1,11 @@
 // plugin/navigator_requests.cpp: answering the host's value requests.
 #include <span>
 
-#include "common/ascii_text.h"
 #include "common/hr_error.h"
-#include "metadata/load_property_items.h"
 #include "metadata/property_tag_table.h"
+#include "platform/ascii_text.h"
 #include "plugin/image_file.h"
+#include "plugin/image_property_items.h"
 
 namespace pixelfold {
 namespace {

@@ -2,8 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 
 #include "platform/property_item.h"
 
@@ -18,10 +16,6 @@ struct Dimensions {
     friend bool operator==(const Dimensions&, const Dimensions&) = default;
 };
 
-struct FreeCHeap {
-    void operator()(void* block) const noexcept { std::free(block); }
-};
-
 struct BmpInfo {
     // Length of the file in bytes; 0 until measured and for an empty file. The header values
     // count only while it is nonzero. A length that does not fit 32 bits is 0xFFFFFFFF.
@@ -29,7 +23,7 @@ struct BmpInfo {
     // Raw values as the reader stored them: a BMP with a negative height keeps it negative.
     Dimensions dims;
     // All property items of the image and their values in one block from the C heap.
-    std::unique_ptr<PropertyItem, FreeCHeap> propertyItems;
+    PropertyItemBuffer propertyItems;
     std::uint32_t propertyItemCount = 0;
 };
 

@@ -1,8 +1,8 @@
 // probe/gif_reader.cpp: GIF header reader (signature and logical screen descriptor).
 #include <array>
 
-#include "plugin/host_codes.h"
-#include "probe/endian.h"
+#include "bytes/endian.h"
+#include "pixelfold/pixelfold.h"
 #include "probe/readers.h"
 
 namespace pixelfold {

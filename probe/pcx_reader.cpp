@@ -1,8 +1,8 @@
 // probe/pcx_reader.cpp: PCX header reader.
 #include <array>
 
-#include "plugin/host_codes.h"
-#include "probe/endian.h"
+#include "bytes/endian.h"
+#include "pixelfold/pixelfold.h"
 #include "probe/readers.h"
 
 namespace pixelfold {

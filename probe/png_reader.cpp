@@ -2,8 +2,8 @@
 #include <array>
 #include <span>
 
-#include "plugin/host_codes.h"
-#include "probe/endian.h"
+#include "bytes/endian.h"
+#include "pixelfold/pixelfold.h"
 #include "probe/readers.h"
 
 namespace pixelfold {

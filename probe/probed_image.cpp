@@ -1,18 +1,17 @@
 // probe/probed_image.cpp: opening an image file and dispatching to a header reader.
 #include "probe/probed_image.h"
-#include "platform/allocation.h"
 
 #include <array>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
 
-#include "common/ascii_text.h"
+#include "bytes/file_reader.h"
 #include "common/hr_error.h"
+#include "pixelfold/pixelfold.h"
 #include "platform/allocation.h"
+#include "platform/ascii_text.h"
 #include "platform/unique.h"
-#include "plugin/host_codes.h"
-#include "probe/crt_byte_stream.h"
 #include "probe/readers.h"
 
 namespace pixelfold {
@@ -70,12 +69,8 @@ HRESULT ProbedImage::OpenStoredPath() {
     if (dot == WideStringView::npos) return E_INVALIDARG;
     const WideStringView extension = pathText.substr(dot + 1);
 
-    // The stream reads through this buffer, declared first so that it outlives the stream:
-    // the C run time then neither allocates one nor asks the file system for a block size.
-    std::array<char, 4096> buffer;
     const UniqueCrtFile file(_wfsopen(path_.c_str(), WTEXT("rb"), _SH_DENYWR));
     if (!file) return _waccess(path_.c_str(), 0) == 0 ? FILE_E_CANNOT_OPEN : FILE_E_NOT_FOUND;
-    std::setvbuf(file.get(), buffer.data(), _IOFBF, buffer.size());
 
     const std::optional<std::uint32_t> fileSize = MeasureFile(file.get());
     if (!fileSize) return FILE_E_CANNOT_OPEN;  // a stream that cannot be measured cannot be read
@@ -84,7 +79,10 @@ HRESULT ProbedImage::OpenStoredPath() {
 
     const HeaderReader reader = FindReader(extension);
     if (reader == nullptr) return S_OK;
-    CrtByteStream stream(file.get());
+    // The reader reads through a block on the stack: no allocation, and no block size asked
+    // of the file system.
+    std::array<std::uint8_t, 4096> block;
+    FileReader stream(file.get(), block);
     const HRESULT hr = reader(stream, info_);
     return FAILED(hr) ? hr : S_OK;
 }

@@ -15,7 +15,8 @@ done | awk -F: '{
     split($1, from, "/"); include = $2
     sub(/^#include "/, "", include); sub(/"$/, "", include)
     split(include, to, "/")
-    if (to[2] == "") next            # a generated header beside the source
+    if (to[2] == "") next                  # a generated header beside the source
+    if (to[1] == "pixelfold") to[1] = "include"  # the public headers
     if (to[1] != from[1]) count[from[1] " -> " to[1]]++
 }
 END { for (pair in count) printf "%s (%d includes)\n", pair, count[pair] }' | sort

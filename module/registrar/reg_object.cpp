@@ -3,10 +3,10 @@
 
 #include <string_view>
 
-#include "common/ascii_text.h"
 #include "common/hr_error.h"
 #include "module/registrar/reg_script_parser.h"
 #include "platform/ansi_text.h"
+#include "platform/ascii_text.h"
 
 namespace pixelfold {
 namespace {

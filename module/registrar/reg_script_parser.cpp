@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "common/ascii_text.h"
 #include "common/hr_error.h"
+#include "platform/ascii_text.h"
 #include "platform/registry_keys.h"
 
 namespace pixelfold {

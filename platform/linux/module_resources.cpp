@@ -11,11 +11,11 @@
 #include <optional>
 #include <string>
 
-#include "common/ascii_text.h"
-#include "common/utf8.h"
+#include "platform/ascii_text.h"
 #include "platform/linux/linked_resources.h"
 #include "platform/linux/utf16.h"
 #include "platform/platform.h"
+#include "platform/utf8.h"
 #include "platform/wide_string.h"
 
 namespace pixelfold {

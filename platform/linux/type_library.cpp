@@ -8,11 +8,11 @@
 #include <sstream>
 #include <string>
 
-#include "common/utf8.h"
 #include "platform/allocation.h"
 #include "platform/linux/guid_text.h"
 #include "platform/linux/registry_text.h"
 #include "platform/registry_keys.h"
+#include "platform/utf8.h"
 #include "platform/wide_string.h"
 
 namespace pixelfold {

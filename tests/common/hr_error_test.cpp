@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 
-#include "plugin/host_codes.h"
+#include "pixelfold/pixelfold.h"
 
 namespace pixelfold {
 namespace {

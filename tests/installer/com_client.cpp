@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "module/object_map.h"
-#include "plugin/host_interfaces.h"
+#include "pixelfold/pixelfold.h"
 
 namespace {
 

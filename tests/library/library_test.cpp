@@ -9,8 +9,8 @@
 
 #include "module/exports.h"
 #include "module/object_map.h"
+#include "pixelfold/pixelfold.h"
 #include "platform/dynamic_library.h"
-#include "plugin/host_interfaces.h"
 #include "support/com.h"
 #include "support/temp_dir.h"
 

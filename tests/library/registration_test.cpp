@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "common/utf8.h"
 #include "module/exports.h"
 #include "platform/dynamic_library.h"
+#include "platform/utf8.h"
 #include "support/library_registry.h"
 #include "support/temp_dir.h"
 

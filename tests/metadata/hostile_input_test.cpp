@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "metadata/builtin_property_items.h"
-#include "plugin/host_codes.h"
+#include "pixelfold/pixelfold.h"
 #include "probe/probed_image.h"
 #include "support/bytes.h"
 #include "support/corpus_table.h"

@@ -1,6 +1,6 @@
 // tests/metadata/load_property_items_test.cpp: the one load of an image's property items,
 // step by step over a scripted source, and over the real sources with real files.
-#include "metadata/load_property_items.h"
+#include "plugin/image_property_items.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <type_traits>
 
 #include "metadata/builtin_item_source.h"
-#include "plugin/host_codes.h"
+#include "pixelfold/pixelfold.h"
 #include "support/allocation_fault.h"
 #include "support/bytes.h"
 #include "support/param_name.h"

@@ -3,8 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "module/module_lock.h"
+#include "com/module_lock.h"
 #include "module/registration.h"
+#include "pixelfold/pixelfold.h"
 #include "platform/unique.h"
 
 namespace pixelfold::test {

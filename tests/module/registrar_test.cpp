@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "common/utf8.h"
 #include "module/com_module.h"
 #include "module/registrar/reg_script_parser.h"
 #include "module/registrar/registry.h"
+#include "platform/utf8.h"
 #include "support/param_name.h"
 #include "support/registry_dump.h"
 

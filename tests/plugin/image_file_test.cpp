@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "module/module_lock.h"
+#include "com/module_lock.h"
 #include "support/allocation_fault.h"
 #include "support/ole_date.h"
 #include "support/param_name.h"

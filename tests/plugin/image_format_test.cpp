@@ -17,9 +17,9 @@
 #include <unistd.h>
 #endif
 
-#include "common/utf8.h"
-#include "module/module_lock.h"
-#include "plugin/host_codes.h"
+#include "com/module_lock.h"
+#include "pixelfold/pixelfold.h"
+#include "platform/utf8.h"
 #include "support/allocation_fault.h"
 #include "support/param_name.h"
 #include "support/plugin_objects.h"

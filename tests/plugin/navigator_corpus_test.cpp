@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "metadata/exif_date_text.h"
-#include "metadata/load_property_items.h"
-#include "plugin/host_codes.h"
+#include "pixelfold/pixelfold.h"
+#include "plugin/image_property_items.h"
 #include "support/corpus_table.h"
 #include "support/exiftool_values.h"
 #include "support/plugin_objects.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host_codes.h"
+#include "pixelfold/pixelfold.h"
 #include "probe/probed_image.h"
 #include "support/corpus_table.h"
 #include "support/printers.h"

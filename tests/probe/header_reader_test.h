@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "plugin/host_codes.h"
+#include "pixelfold/pixelfold.h"
 #include "probe/readers.h"
 #include "support/bytes.h"
 #include "support/printers.h"

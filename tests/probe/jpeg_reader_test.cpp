@@ -1,4 +1,5 @@
 // tests/probe/jpeg_reader_test.cpp: the JPEG marker walk.
+#include "bytes/jpeg_markers.h"
 #include "common/hr_error.h"
 #include "probe/header_reader_test.h"
 #include "support/memory_stream.h"

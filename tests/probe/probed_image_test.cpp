@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "pixelfold/pixelfold.h"
 #include "platform/unique.h"
-#include "plugin/host_codes.h"
 #include "support/bytes.h"
 #include "support/param_name.h"
 #include "support/printers.h"

@@ -5,7 +5,7 @@
 #include <map>
 #include <sstream>
 
-#include "plugin/host_codes.h"
+#include "pixelfold/pixelfold.h"
 
 namespace pixelfold::test {
 

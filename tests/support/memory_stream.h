@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "probe/byte_stream.h"
+#include "bytes/byte_stream.h"
 
 namespace pixelfold::test {
 

@@ -2,8 +2,8 @@
 // interfaces only.
 #pragma once
 
+#include "pixelfold/pixelfold.h"
 #include "platform/wide_string.h"
-#include "plugin/host_interfaces.h"
 #include "support/com.h"
 #include "support/request_array.h"
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "common/utf8.h"
+#include "platform/utf8.h"
 #include "platform/wide_string.h"
 
 namespace pixelfold::test {

@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "pixelfold/pixelfold.h"
 #include "platform/unique.h"
-#include "plugin/host_interfaces.h"
 
 namespace pixelfold::test {
 

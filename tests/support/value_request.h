@@ -2,8 +2,8 @@
 // host's records do.
 #pragma once
 
+#include "pixelfold/pixelfold.h"
 #include "platform/unique.h"
-#include "plugin/host_interfaces.h"
 
 namespace pixelfold::test {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "common/utf8.h"
+#include "platform/utf8.h"
 
 namespace pixelfold::test {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "common/utf8.h"
-#include "metadata/property_tag_rows.h"
+#include "pixelfold/property_names.h"
 #include "platform/dynamic_library.h"
+#include "platform/utf8.h"
 #include "tools/pixelfold/file_list.h"
 #include "tools/pixelfold/plugin_session.h"
 #include "tools/pixelfold/progress.h"

@@ -3,19 +3,12 @@
 
 #include <sstream>
 
-#include "common/utf8.h"
-#include "module/exports.h"
-#include "module/object_map.h"
+#include "pixelfold/pixelfold.h"
 #include "platform/com_calls.h"
+#include "platform/utf8.h"
 #include "tools/pixelfold/report.h"
 
 namespace pixelfold::host {
-namespace {
-
-constexpr CLSID CLSID_ImageFormat = {
-    0xA191D39B, 0x7240, 0x4DD8, {0x80, 0x9C, 0x01, 0x64, 0x87, 0x20, 0x03, 0xCC}};
-
-}  // namespace
 
 PluginSession::PluginSession(const std::string& libraryPath, const std::vector<std::string>& names)
     : library_(libraryPath), names_(names) {

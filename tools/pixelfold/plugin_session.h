@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "pixelfold/pixelfold.h"
 #include "platform/dynamic_library.h"
-#include "plugin/host_interfaces.h"
 
 namespace pixelfold::host {
 

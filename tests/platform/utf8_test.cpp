@@ -1,5 +1,5 @@
-// tests/common/utf8_test.cpp: file names from bytes to UTF-16 without loss, and back.
-#include "common/utf8.h"
+// tests/platform/utf8_test.cpp: file names from bytes to UTF-16 without loss, and back.
+#include "platform/utf8.h"
 
 #include <gtest/gtest.h>
 

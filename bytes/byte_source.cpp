@@ -1,5 +1,5 @@
-// metadata/byte_source.cpp: random access to metadata bytes in memory or in a file.
-#include "metadata/byte_source.h"
+// bytes/byte_source.cpp: random access to metadata bytes in memory or in a file.
+#include "bytes/byte_source.h"
 
 #include <algorithm>
 

@@ -1,14 +1,50 @@
-// plugin/host_interfaces.h: what the host and the plug-in fix between them: interface
-// identities and slot orders, the request and format records, and the host's failure codes.
-// The host calls by slot number: never reorder, insert or overload a slot.
+// pixelfold/pixelfold.h: the Pixelfold plug-in as a host sees it: its class IDs, the entry
+// points the library exports, the host interfaces its objects implement (slot for slot), the
+// records that cross them and the failure codes it returns. Self-contained: C++17 or later,
+// with only this folder's parent on the include path.
+//
+// A host gets the format object from the library's DllGetClassObject (directly, or through COM
+// after `regsvr32 pixelfold.dll` on Windows), calls IVltFileFormat::OpenNavigator with a file's
+// path and IVltFileNavigator::GetValues with an array of ValueRequest records, and releases
+// both. Strings are BSTRs and values VARIANTs: on Windows those of OLE Automation; on Linux the
+// library exports SysAllocString, SysAllocStringLen, SysFreeString, SysStringLen, VariantInit,
+// VariantClear, CoTaskMemAlloc and CoTaskMemFree for the host to make and free them with.
+// property_names.h beside this file lists the metadata names a host may ask for.
 #pragma once
+
+#if defined(_WIN32)
+#include <windows.h>
+// (after windows.h)
+#include <objbase.h>
+#include <oleauto.h>
+#else
+#include "pixelfold/com_types.h"
+#endif
 
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/platform.h"
-#include "plugin/host_codes.h"
+// The two classes: the format object, which a host creates, and the navigator, which the
+// format object creates for each file.
+// clang-format off
+inline constexpr CLSID CLSID_ImageFormat = {0xA191D39B, 0x7240, 0x4DD8, {0x80, 0x9C, 0x01, 0x64, 0x87, 0x20, 0x03, 0xCC}};
+inline constexpr CLSID CLSID_ImageFile   = {0xBBB4672A, 0x1304, 0x43E6, {0xBB, 0xE9, 0xE8, 0xC7, 0x0B, 0xD8, 0x96, 0x97}};
+// clang-format on
 
+// The library's exports, as GetProcAddress and dlsym give them.
+using DllGetClassObjectFunction = HRESULT(STDMETHODCALLTYPE*)(REFCLSID, REFIID, void**);
+using DllCanUnloadNowFunction = HRESULT(STDMETHODCALLTYPE*)();
+using DllRegisterServerFunction = HRESULT(STDMETHODCALLTYPE*)();
+using DllUnregisterServerFunction = HRESULT(STDMETHODCALLTYPE*)();
+
+// The host's own failure codes, which OpenNavigator returns.
+// clang-format off
+inline constexpr HRESULT FILE_E_CANNOT_OPEN = static_cast<HRESULT>(0x8004020Bu);  // exists, cannot be read
+inline constexpr HRESULT FILE_E_NOT_FOUND   = static_cast<HRESULT>(0x80040213u);  // the path does not exist
+inline constexpr HRESULT FILE_E_BAD_FORMAT  = static_cast<HRESULT>(0x80040229u);  // header does not fit
+// clang-format on
+
+// The host calls by slot number: never reorder, insert or overload a slot.
 // One variable the host asks for; the host passes them in arrays and owns every field.
 struct ValueRequest {
     BSTR name;                // 0
@@ -39,8 +75,6 @@ static_assert(offsetof(FormatRecord, formatGuid) == sizeof(BSTR) + 4);
 inline constexpr IID IID_IVltFileFormat    = {0xE582AD85, 0xDE1A, 0x11D3, {0x90, 0xFA, 0x00, 0xC0, 0x4F, 0x56, 0xB3, 0xAF}};
 inline constexpr IID IID_IVltFileFormat2   = {0xBD69F871, 0x9BC6, 0x11D5, {0x91, 0x74, 0x00, 0xC0, 0x4F, 0x56, 0xB3, 0xAF}};
 inline constexpr IID IID_IVltFileNavigator = {0xE582AD87, 0xDE1A, 0x11D3, {0x90, 0xFA, 0x00, 0xC0, 0x4F, 0x56, 0xB3, 0xAF}};
-inline constexpr IID IID_IImageFormat      = {0xE451172D, 0xF168, 0x4767, {0xBA, 0x4E, 0x79, 0x30, 0x74, 0x44, 0x93, 0xE3}};
-inline constexpr IID IID_IImageFile        = {0xB45338F9, 0x9FAE, 0x4F34, {0x92, 0x0B, 0x0C, 0x89, 0x17, 0x7E, 0xB8, 0x7B}};
 // clang-format on
 
 // Arguments that no method reads are pointer-sized values (INT_PTR); arguments that a method

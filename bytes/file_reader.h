@@ -1,25 +1,24 @@
-// metadata/file_reader.h: buffered reading of an open file for the property item readers:
-// sequential reads and skips (a ByteStream) and reads at any offset (a ByteSource). Small
-// reads are served from one block of the file at a time; large ones go straight to the caller.
+// bytes/file_reader.h: buffered reading of an open file, for the header readers and the
+// property item readers alike: sequential reads and skips (a ByteStream) and reads at any
+// offset (a ByteSource). Small reads are served from one block of the file at a time, held in
+// the caller's buffer; reads of a block or more go straight to the caller.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <optional>
-#include <vector>
+#include <span>
 
-#include "metadata/byte_source.h"
-#include "probe/byte_stream.h"
+#include "bytes/byte_source.h"
+#include "bytes/byte_stream.h"
 
 namespace pixelfold {
 
 class FileReader final : public ByteStream, public ByteSource {
   public:
-    static constexpr std::size_t kBlockSize = 16 * 1024;
-
-    // Does not take ownership of `file`, which must stand at offset 0. Turns off the stream's
-    // own buffering.
-    explicit FileReader(std::FILE* file);
+    // Takes ownership of neither `file`, which must stand at offset 0, nor `block` (not empty),
+    // which must outlive the reader. Turns off the stream's own buffering.
+    FileReader(std::FILE* file, std::span<std::uint8_t> block);
 
     bool ReadExact(std::span<std::uint8_t> out) override;
     std::optional<std::uint8_t> ReadByte() override;
@@ -41,7 +40,7 @@ class FileReader final : public ByteStream, public ByteSource {
 
     std::FILE* file_;
     mutable std::optional<std::uint64_t> size_;
-    std::vector<std::uint8_t> block_;
+    std::span<std::uint8_t> block_;
     std::uint64_t blockStart_ = 0;
     std::size_t blockLength_ = 0;
     std::uint64_t fileOffset_ = 0;  // where the stream stands

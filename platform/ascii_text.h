@@ -1,4 +1,4 @@
-// common/ascii_text.h: comparisons of UTF-16 text that fold only the letters A to Z.
+// platform/ascii_text.h: comparisons of UTF-16 text that fold only the letters A to Z.
 #pragma once
 
 #include "platform/wide_string.h"

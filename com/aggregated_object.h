@@ -1,4 +1,4 @@
-// module/aggregated_object.h: creating an object of the library plain or inside an outer
+// com/aggregated_object.h: creating an object of the library plain or inside an outer
 // object (aggregation), with the same protocol for both classes.
 //
 // A class T used here provides: `using RefCount` (std::atomic<ULONG> or ULONG), a constructor
@@ -6,7 +6,7 @@
 // and `InternalQueryInterface` (its interface table, references taken through the interfaces).
 #pragma once
 
-#include "module/module_lock.h"
+#include "com/module_lock.h"
 #include "platform/allocation.h"
 #include "platform/platform.h"
 

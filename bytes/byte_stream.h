@@ -1,4 +1,4 @@
-// probe/byte_stream.h: what a header reader may do with the open file.
+// bytes/byte_stream.h: reading a file or a block of bytes from front to back.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
-// metadata/file_reader.cpp: buffered reading of an open file.
-#include "metadata/file_reader.h"
+// bytes/file_reader.cpp: buffered reading of an open file.
+#include "bytes/file_reader.h"
 
 #include <algorithm>
 
@@ -7,7 +7,8 @@
 
 namespace pixelfold {
 
-FileReader::FileReader(std::FILE* file) : file_(file) {
+FileReader::FileReader(std::FILE* file, std::span<std::uint8_t> block)
+    : file_(file), block_(block) {
     std::setvbuf(file_, nullptr, _IONBF, 0);
 }
 
@@ -29,7 +30,6 @@ bool FileReader::SeekFile(std::uint64_t offset) {
 bool FileReader::Fill() {
     if (position_ >= blockStart_ && position_ < blockStart_ + blockLength_) return true;
     if (!SeekFile(position_)) return false;
-    if (block_.empty()) block_.resize(kBlockSize);
     blockStart_ = position_;
     blockLength_ = std::fread(block_.data(), 1, block_.size(), file_);
     fileOffset_ += blockLength_;
@@ -39,7 +39,7 @@ bool FileReader::Fill() {
 bool FileReader::ReadExact(std::span<std::uint8_t> out) {
     while (!out.empty()) {
         const bool inBlock = position_ >= blockStart_ && position_ < blockStart_ + blockLength_;
-        if (!inBlock && out.size() >= kBlockSize) return ReadDirect(out);
+        if (!inBlock && out.size() >= block_.size()) return ReadDirect(out);
         if (!Fill()) return false;
         const std::size_t at = static_cast<std::size_t>(position_ - blockStart_);
         const std::size_t count = std::min(out.size(), blockLength_ - at);

@@ -1,5 +1,6 @@
-// module/module_lock.h: the module lock count: outstanding reasons for the library to stay
-// loaded. Every live object holds one lock from construction to destruction.
+// com/module_lock.h: the module lock count: outstanding reasons for the library to stay
+// loaded. Every live object holds one lock from construction to destruction. The module
+// object keeps the count (module/module_lock.cpp).
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-// metadata/byte_source.h: random access to the bytes of a metadata structure, either a block
+// bytes/byte_source.h: random access to the bytes of a metadata structure, either a block
 // in memory (an EXIF segment) or a whole file (a TIFF image, see FileReader). Reads outside
 // it fail.
 #pragma once

@@ -1,4 +1,4 @@
-// module/interface_map.h: the constant tables from which every object of the library answers
+// com/interface_map.h: the constant tables from which every object of the library answers
 // QueryInterface, and the walk over them.
 #pragma once
 

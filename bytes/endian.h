@@ -1,4 +1,4 @@
-// probe/endian.h: fields of fixed header blocks, decoded at their file offsets with an
+// bytes/endian.h: fields of fixed header blocks, decoded at their file offsets with an
 // explicit byte order. The offset is a template argument, so a field outside the block does
 // not compile.
 #pragma once

@@ -1,4 +1,4 @@
-// common/utf8.h: UTF-16 text as UTF-8 and back, for hosts that print and take UTF-8.
+// platform/utf8.h: UTF-16 text as UTF-8 and back, for hosts that print and take UTF-8.
 #pragma once
 
 #include <string>

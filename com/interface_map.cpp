@@ -1,5 +1,5 @@
-// module/interface_map.cpp: the QueryInterface table walk.
-#include "module/interface_map.h"
+// com/interface_map.cpp: the QueryInterface table walk.
+#include "com/interface_map.h"
 #include "platform/com_calls.h"
 
 namespace pixelfold {
