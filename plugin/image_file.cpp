@@ -116,28 +116,29 @@ constexpr IVltFileNavigatorVtbl CImageFile::kNavigatorVtbl = {
 };
 
 constexpr InterfaceMapEntry CImageFile::kInterfaces[] = {
-    OffsetEntry(IID_IImageFile, offsetof(CImageFile, imageFile_)),
-    OffsetEntry(IID_IVltFileNavigator, offsetof(CImageFile, navigator_)),
+    OffsetEntry(IID_IImageFile, offsetof(CImageFileInterfaces, imageFile_)),
+    OffsetEntry(IID_IVltFileNavigator, offsetof(CImageFileInterfaces, navigator_)),
     EndEntry(),
 };
 static_assert(IsWellFormedInterfaceMap(CImageFile::kInterfaces));
-static_assert(std::is_standard_layout_v<CImageFile>, "offsetof and the From functions need it");
+static_assert(std::is_standard_layout_v<CImageFileInterfaces>,
+              "offsetof and the From functions need it");
 
 CImageFile::CImageFile(IUnknown* outer) noexcept
-    : imageFile_{&kImageFileVtbl}, navigator_{&kNavigatorVtbl}, outer_(outer) {}
+    : CImageFileInterfaces{{&kImageFileVtbl}, {&kNavigatorVtbl}, 0, outer} {}
 
 CImageFile::~CImageFile() {
     refCount_ = kDestroyedRefCount;
 }
 
 CImageFile* CImageFile::FromImageFile(IImageFile* iface) noexcept {
-    return reinterpret_cast<CImageFile*>(reinterpret_cast<char*>(iface) -
-                                         offsetof(CImageFile, imageFile_));
+    return static_cast<CImageFile*>(reinterpret_cast<CImageFileInterfaces*>(
+        reinterpret_cast<char*>(iface) - offsetof(CImageFileInterfaces, imageFile_)));
 }
 
 CImageFile* CImageFile::FromNavigator(IVltFileNavigator* iface) noexcept {
-    return reinterpret_cast<CImageFile*>(reinterpret_cast<char*>(iface) -
-                                         offsetof(CImageFile, navigator_));
+    return static_cast<CImageFile*>(reinterpret_cast<CImageFileInterfaces*>(
+        reinterpret_cast<char*>(iface) - offsetof(CImageFileInterfaces, navigator_)));
 }
 
 HRESULT CImageFile::CreateInstance(IUnknown* outer, REFIID iid, void** out) noexcept {
@@ -145,7 +146,7 @@ HRESULT CImageFile::CreateInstance(IUnknown* outer, REFIID iid, void** out) noex
 }
 
 HRESULT CImageFile::InternalQueryInterface(REFIID iid, void** out) noexcept {
-    return QueryInterfaceTable(this, kInterfaces, iid, out);
+    return QueryInterfaceTable(static_cast<CImageFileInterfaces*>(this), kInterfaces, iid, out);
 }
 
 ULONG CImageFile::AddRef() noexcept {

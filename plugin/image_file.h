@@ -15,9 +15,21 @@
 
 namespace pixelfold {
 
-class CImageFile {
-  public:
+// The part of a navigator that its interfaces lead to: the table pointers, the count and the
+// outer object. A standard-layout record, so that the interface table's offsets into it and
+// the way back from an interface to the object are defined on every compiler.
+struct CImageFileInterfaces {
     using RefCount = ULONG;  // apartment-threaded: plain arithmetic
+
+    IImageFile imageFile_;  // identity: answers IUnknown
+    IVltFileNavigator navigator_;
+    RefCount refCount_ = 0;
+    IUnknown* outer_;  // null when standalone
+};
+
+class CImageFile : private CImageFileInterfaces {
+  public:
+    using CImageFileInterfaces::RefCount;
 
     // `outer` is the aggregating object, or null for a standalone navigator.
     explicit CImageFile(IUnknown* outer) noexcept;
@@ -62,10 +74,6 @@ class CImageFile {
     static const IImageFileVtbl kImageFileVtbl;
     static const IVltFileNavigatorVtbl kNavigatorVtbl;
 
-    IImageFile imageFile_;  // identity: answers IUnknown
-    IVltFileNavigator navigator_;
-    RefCount refCount_ = 0;
-    IUnknown* outer_;  // null when standalone
     ProbedImage image_;
     SaveCache saveCache_;
     ModuleLockHolder moduleLock_;  // last: given back first when the object goes

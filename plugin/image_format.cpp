@@ -125,38 +125,37 @@ constexpr IVltFileFormat2Vtbl CImageFormat::kFileFormat2Vtbl = {
 };
 
 constexpr InterfaceMapEntry CImageFormat::kInterfaces[] = {
-    OffsetEntry(IID_IImageFormat, offsetof(CImageFormat, imageFormat_)),
-    OffsetEntry(IID_IVltFileFormat, offsetof(CImageFormat, fileFormat_)),
-    OffsetEntry(IID_IVltFileFormat2, offsetof(CImageFormat, fileFormat2_)),
+    OffsetEntry(IID_IImageFormat, offsetof(CImageFormatInterfaces, imageFormat_)),
+    OffsetEntry(IID_IVltFileFormat, offsetof(CImageFormatInterfaces, fileFormat_)),
+    OffsetEntry(IID_IVltFileFormat2, offsetof(CImageFormatInterfaces, fileFormat2_)),
     FunctionEntry(IID_IMarshal, &CImageFormat::QueryMarshaler),
     EndEntry(),
 };
 static_assert(IsWellFormedInterfaceMap(CImageFormat::kInterfaces));
-static_assert(std::is_standard_layout_v<CImageFormat>, "offsetof and the From functions need it");
+static_assert(std::is_standard_layout_v<CImageFormatInterfaces>,
+              "offsetof and the From functions need it");
 
 CImageFormat::CImageFormat(IUnknown* outer) noexcept
-    : imageFormat_{&kImageFormatVtbl},
-      fileFormat_{&kFileFormatVtbl},
-      fileFormat2_{&kFileFormat2Vtbl},
-      outer_(outer) {}
+    : CImageFormatInterfaces{
+          {&kImageFormatVtbl}, {&kFileFormatVtbl}, {&kFileFormat2Vtbl}, {0}, outer} {}
 
 CImageFormat::~CImageFormat() {
     refCount_ = kDestroyedRefCount;
 }
 
 CImageFormat* CImageFormat::FromImageFormat(IImageFormat* iface) noexcept {
-    return reinterpret_cast<CImageFormat*>(reinterpret_cast<char*>(iface) -
-                                           offsetof(CImageFormat, imageFormat_));
+    return static_cast<CImageFormat*>(reinterpret_cast<CImageFormatInterfaces*>(
+        reinterpret_cast<char*>(iface) - offsetof(CImageFormatInterfaces, imageFormat_)));
 }
 
 CImageFormat* CImageFormat::FromFileFormat(IVltFileFormat* iface) noexcept {
-    return reinterpret_cast<CImageFormat*>(reinterpret_cast<char*>(iface) -
-                                           offsetof(CImageFormat, fileFormat_));
+    return static_cast<CImageFormat*>(reinterpret_cast<CImageFormatInterfaces*>(
+        reinterpret_cast<char*>(iface) - offsetof(CImageFormatInterfaces, fileFormat_)));
 }
 
 CImageFormat* CImageFormat::FromFileFormat2(IVltFileFormat2* iface) noexcept {
-    return reinterpret_cast<CImageFormat*>(reinterpret_cast<char*>(iface) -
-                                           offsetof(CImageFormat, fileFormat2_));
+    return static_cast<CImageFormat*>(reinterpret_cast<CImageFormatInterfaces*>(
+        reinterpret_cast<char*>(iface) - offsetof(CImageFormatInterfaces, fileFormat2_)));
 }
 
 HRESULT CImageFormat::CreateInstance(IUnknown* outer, REFIID iid, void** out) noexcept {
@@ -173,12 +172,13 @@ HRESULT CImageFormat::FinalConstruct() noexcept {
 }
 
 HRESULT CImageFormat::InternalQueryInterface(REFIID iid, void** out) noexcept {
-    return QueryInterfaceTable(this, kInterfaces, iid, out);
+    return QueryInterfaceTable(static_cast<CImageFormatInterfaces*>(this), kInterfaces, iid, out);
 }
 
 HRESULT CImageFormat::QueryMarshaler(void* object, REFIID iid, void** out,
                                      std::uintptr_t) noexcept {
-    IUnknown* marshaler = static_cast<CImageFormat*>(object)->marshaler_.get();
+    auto* self = static_cast<CImageFormat*>(static_cast<CImageFormatInterfaces*>(object));
+    IUnknown* marshaler = self->marshaler_.get();
     if (marshaler == nullptr) return E_NOINTERFACE;
     return QueryInterfaceOf(marshaler, iid, out);
 }

@@ -13,9 +13,22 @@
 
 namespace pixelfold {
 
-class CImageFormat {
-  public:
+// The part of a format object that its interfaces lead to: the table pointers, the count and
+// the outer object. A standard-layout record, so that the interface table's offsets into it
+// and the way back from an interface to the object are defined on every compiler.
+struct CImageFormatInterfaces {
     using RefCount = std::atomic<ULONG>;  // free-threaded: atomic
+
+    IImageFormat imageFormat_;  // identity: answers IUnknown
+    IVltFileFormat fileFormat_;
+    IVltFileFormat2 fileFormat2_;
+    RefCount refCount_{0};
+    IUnknown* outer_;  // null when standalone
+};
+
+class CImageFormat : private CImageFormatInterfaces {
+  public:
+    using CImageFormatInterfaces::RefCount;
 
     // `outer` is the aggregating object, or null for a standalone format object.
     explicit CImageFormat(IUnknown* outer) noexcept;
@@ -52,11 +65,6 @@ class CImageFormat {
     static const IVltFileFormatVtbl kFileFormatVtbl;
     static const IVltFileFormat2Vtbl kFileFormat2Vtbl;
 
-    IImageFormat imageFormat_;  // identity: answers IUnknown
-    IVltFileFormat fileFormat_;
-    IVltFileFormat2 fileFormat2_;
-    RefCount refCount_{0};
-    IUnknown* outer_;              // null when standalone
     UniqueUnknown marshaler_;      // the aggregated free-threaded marshaler, released last
     ModuleLockHolder moduleLock_;  // last: given back first when the object goes
 

@@ -81,6 +81,12 @@ inline constexpr IID IID_IUnknown      = {0x00000000, 0x0000, 0x0000, {0xC0, 0x0
 inline constexpr IID IID_IClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 // clang-format on
 
+// A record held in a VARIANT: its data and the object that describes it.
+struct VariantRecord {
+    void* pvRecord;
+    void* pRecInfo;
+};
+
 // The 64-bit Windows layout: the type tag and three reserved words, then 16 bytes of value.
 struct VARIANT {
     VARTYPE vt;
@@ -105,10 +111,7 @@ struct VARIANT {
         BSTR bstrVal;
         IUnknown* punkVal;
         void* byref;
-        struct {
-            void* pvRecord;
-            void* pRecInfo;
-        } brecVal;
+        VariantRecord brecVal;
     };
 };
 

@@ -10,9 +10,12 @@
 #include "module/exports.h"
 #include "module/object_map.h"
 #include "pixelfold/pixelfold.h"
+#include "pixelfold/property_names.h"
 #include "platform/dynamic_library.h"
+#include "platform/utf8.h"
 #include "support/com.h"
 #include "support/temp_dir.h"
+#include "support/test_images.h"
 
 namespace pixelfold::test {
 namespace {
@@ -187,6 +190,81 @@ TEST_F(LibraryTest, ThreadsAskingAtOnceGetOneClassObject) {
         if (factory != nullptr) ReleaseOf(factory);
     }
     EXPECT_NE(nullptr, seen[0]);
+    EXPECT_TRUE(CanUnload());
+}
+
+// A host with many threads: eight open navigators on one shared format object and ask them
+// every name, over and over, while two more take and release class objects, lock and unlock
+// the server and ask whether the library may unload. Everything is given back at the end.
+TEST_F(LibraryTest, ManyThreadsShareOneFormatObject) {
+    constexpr int kNavigatorThreads = 8;
+    constexpr int kRounds = 10000;
+    TempDir dir;
+    dir.Write("tags.tif", TaggedTiff());
+    const std::filesystem::path file = dir.path() / "tags.tif";
+    const std::u8string fileName = file.u8string();
+    const WideString path = Utf16FromFileName(std::string(fileName.begin(), fileName.end()));
+
+    void* format = nullptr;
+    {
+        const ComRef<IUnknown> factory = ClassObject(CLSID_ImageFormat);
+        ASSERT_EQ(S_OK, CreateInstanceOf(factory.get(), nullptr, IID_IVltFileFormat, &format));
+    }
+    std::atomic<int> navigatorsDone{0};
+    std::atomic<int> failures{0};
+    const auto readFiles = [&] {
+        std::vector<ValueRequest> requests;
+        const auto ask = [&](const OLECHAR* name) {
+            ValueRequest request{};
+            request.name = runtime_.sysAllocString(name);
+            request.group = runtime_.sysAllocString(WTEXT("Image"));
+            requests.push_back(request);
+        };
+        ask(WTEXT("Width"));
+        for (const PropertyTagRow& row : kPropertyTagRows)
+            ask(row.name);
+        for (int round = 0; round < kRounds; ++round) {
+            IVltFileNavigator* navigator = nullptr;
+            auto* const formatObject = static_cast<IVltFileFormat*>(format);
+            if (formatObject->lpVtbl->OpenNavigator(formatObject, path.c_str(), 0, &navigator) !=
+                    S_OK ||
+                navigator->lpVtbl->GetValues(navigator, 0, 0, 0,
+                                             static_cast<std::int32_t>(requests.size()),
+                                             requests.data()) != S_OK ||
+                requests[1].found == 0) {
+                ++failures;
+            }
+            if (navigator != nullptr) ReleaseOf(navigator);
+        }
+        for (ValueRequest& request : requests) {
+            runtime_.sysFreeString(request.name);
+            runtime_.sysFreeString(request.group);
+            runtime_.variantClear(&request.value);
+        }
+        ++navigatorsDone;
+    };
+    const auto useTheModule = [&](const CLSID& clsid) {
+        while (navigatorsDone.load() < kNavigatorThreads) {
+            void* factory = nullptr;
+            if (getClassObject_(clsid, IID_IClassFactory, &factory) != S_OK) {
+                ++failures;
+                continue;
+            }
+            CallSlot<HRESULT>(factory, kLockServer, TRUE);
+            (void)canUnloadNow_();
+            CallSlot<HRESULT>(factory, kLockServer, FALSE);
+            ReleaseOf(factory);
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kNavigatorThreads; ++t)
+        threads.emplace_back(readFiles);
+    threads.emplace_back(useTheModule, std::cref(CLSID_ImageFormat));
+    threads.emplace_back(useTheModule, std::cref(CLSID_ImageFile));
+    for (std::thread& thread : threads)
+        thread.join();
+    ReleaseOf(format);
+    EXPECT_EQ(0, failures.load());
     EXPECT_TRUE(CanUnload());
 }
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/camera_jpeg.h"
-#include "support/memory_stream.h"
+#include "bytes/memory_stream.h"
 
 namespace pixelfold::test {
 namespace {

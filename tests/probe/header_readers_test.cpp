@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "probe/header_reader_test.h"
-#include "support/memory_stream.h"
+#include "bytes/memory_stream.h"
 #include "support/param_name.h"
 
 namespace pixelfold::test {

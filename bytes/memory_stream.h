@@ -1,13 +1,16 @@
-// tests/support/memory_stream.h: a ByteStream over bytes in memory.
+// bytes/memory_stream.h: a ByteStream over bytes in memory, for readers fed without a file
+// (tests and fuzz targets).
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "bytes/byte_stream.h"
 
-namespace pixelfold::test {
+namespace pixelfold {
 
 class MemoryStream final : public ByteStream {
   public:
@@ -36,4 +39,4 @@ class MemoryStream final : public ByteStream {
     std::size_t position_ = 0;
 };
 
-}  // namespace pixelfold::test
+}  // namespace pixelfold
