@@ -27,8 +27,12 @@ bool FileReader::SeekFile(std::uint64_t offset) {
     return true;
 }
 
+bool FileReader::InBlock() const noexcept {
+    return position_ >= blockStart_ && position_ < blockStart_ + blockLength_;
+}
+
 bool FileReader::Fill() {
-    if (position_ >= blockStart_ && position_ < blockStart_ + blockLength_) return true;
+    if (InBlock()) return true;
     if (!SeekFile(position_)) return false;
     blockStart_ = position_;
     blockLength_ = std::fread(block_.data(), 1, block_.size(), file_);
@@ -38,8 +42,7 @@ bool FileReader::Fill() {
 
 bool FileReader::ReadExact(std::span<std::uint8_t> out) {
     while (!out.empty()) {
-        const bool inBlock = position_ >= blockStart_ && position_ < blockStart_ + blockLength_;
-        if (!inBlock && out.size() >= block_.size()) return ReadDirect(out);
+        if (!InBlock() && out.size() >= block_.size()) return ReadDirect(out);
         if (!Fill()) return false;
         const std::size_t at = static_cast<std::size_t>(position_ - blockStart_);
         const std::size_t count = std::min(out.size(), blockLength_ - at);

@@ -32,6 +32,8 @@ class FileReader final : public ByteStream, public ByteSource {
     void Rewind() noexcept { position_ = 0; }
 
   private:
+    // True when the block holds `position_`.
+    bool InBlock() const noexcept;
     // Makes the block hold `position_`; false at the end of the file or on a read error.
     bool Fill();
     // Reads straight into `out` from `position_`, past the block.

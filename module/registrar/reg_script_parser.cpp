@@ -221,6 +221,8 @@ unsigned RegScriptParser::DeepestKeyLevel(unsigned level, bool doRegister) {
 
 HRESULT RegScriptParser::ProcessKeyBlock(Token& token, HKEY parent, bool doRegister,
                                          bool keyMissing, unsigned level) {
+    // Checked again here, whatever the script holds: no recursion goes deeper.
+    if (level > kMaxKeyLevel) return DISP_E_EXCEPTION;
     RETURN_IF_FAILED(ReadToken(token));
     UniqueHkey current;  // the key of the entry last opened in this block
     HRESULT hr = S_OK;
@@ -289,8 +291,6 @@ HRESULT RegScriptParser::ProcessKeyEntry(Token& token, HKEY parent, bool doRegis
         RETURN_IF_FAILED(ReadToken(token));
         if (token[0] == WCHAR{'='}) RETURN_IF_FAILED(WriteValue(current.get(), nullptr, token));
         if (Is(token, WTEXT("{"))) {
-            // Checked again here, so that no script recurses deeper, whatever it holds.
-            if (level >= kMaxKeyLevel) return DISP_E_EXCEPTION;
             RETURN_IF_FAILED(ProcessKeyBlock(token, current.get(), true, false, level + 1));
             RETURN_IF_FAILED(ReadToken(token));
         }
@@ -307,7 +307,6 @@ HRESULT RegScriptParser::ProcessKeyEntry(Token& token, HKEY parent, bool doRegis
     RETURN_IF_FAILED(ReadToken(token));
     RETURN_IF_FAILED(SkipValueClause(token));
     if (Is(token, WTEXT("{"))) {
-        if (level >= kMaxKeyLevel) return DISP_E_EXCEPTION;
         const HRESULT inner = ProcessKeyBlock(token, current.get(), false, entryMissing, level + 1);
         if (FAILED(inner) && !entryMissing) return inner;
         RETURN_IF_FAILED(ReadToken(token));
