@@ -8,6 +8,7 @@ packages=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     mingw-w64-tools wine64 libwine-dev libcli11-dev nlohmann-json3-dev
     clang libclang-rt-14-dev
+    wine wixl msitools dpkg-dev
 )
 
 missing=()
