@@ -25,6 +25,10 @@ class DynamicLibrary {
     const std::string& error() const noexcept { return error_; }
     // The exported symbol `name`, or null.
     void* Find(const char* name) const noexcept;
+    // The full path (UTF-8) of the file that was loaded; empty when nothing was.
+    std::string FilePath() const;
+    // The version the loaded file declares ("1.2.3"), or empty when it declares none.
+    std::string FileVersion() const;
 
   private:
     void* handle_ = nullptr;

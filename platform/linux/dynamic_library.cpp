@@ -3,7 +3,11 @@
 #include "platform/dynamic_library.h"
 
 #include <dlfcn.h>
+#include <link.h>
 #include <unistd.h>
+
+#include <cstdint>
+#include <cstring>
 
 namespace pixelfold {
 
@@ -18,6 +22,82 @@ DynamicLibrary::~DynamicLibrary() {
 
 void* DynamicLibrary::Find(const char* name) const noexcept {
     return handle_ == nullptr ? nullptr : dlsym(handle_, name);
+}
+
+std::string DynamicLibrary::FilePath() const {
+    link_map* map = nullptr;
+    if (handle_ == nullptr || dlinfo(handle_, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr)
+        return {};
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::canonical(map->l_name, error);
+    return error ? std::string(map->l_name) : path.string();
+}
+
+namespace {
+
+constexpr char kVersionNoteName[] = "Pixelfold";
+constexpr std::uint32_t kVersionNoteType = 1;
+
+struct VersionSearch {
+    ElfW(Addr) base;
+    std::string version;
+};
+
+std::uint32_t Word(const unsigned char* at) noexcept {
+    std::uint32_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+constexpr std::size_t Padded(std::size_t size) noexcept {
+    return (size + 3) & ~std::size_t{3};
+}
+
+// The version note among the notes in [at, end): name "Pixelfold", type 1, the version text.
+std::string VersionInNotes(const unsigned char* at, const unsigned char* end) {
+    constexpr std::size_t kHeader = 12;
+    while (end - at >= static_cast<std::ptrdiff_t>(kHeader)) {
+        const std::size_t nameSize = Word(at);
+        const std::size_t textSize = Word(at + 4);
+        const std::uint32_t type = Word(at + 8);
+        const std::size_t available = static_cast<std::size_t>(end - at) - kHeader;
+        if (Padded(nameSize) > available || Padded(textSize) > available - Padded(nameSize)) break;
+        const unsigned char* name = at + kHeader;
+        const unsigned char* text = name + Padded(nameSize);
+        if (type == kVersionNoteType && nameSize == sizeof kVersionNoteName &&
+            std::memcmp(name, kVersionNoteName, nameSize) == 0 && textSize > 0) {
+            return std::string(reinterpret_cast<const char*>(text),
+                               strnlen(reinterpret_cast<const char*>(text), textSize));
+        }
+        at = text + Padded(textSize);
+    }
+    return {};
+}
+
+int FindVersionNote(dl_phdr_info* info, std::size_t, void* data) {
+    auto* search = static_cast<VersionSearch*>(data);
+    if (info->dlpi_addr != search->base) return 0;
+    for (ElfW(Half) i = 0; i < info->dlpi_phnum && search->version.empty(); ++i) {
+        const ElfW(Phdr)& header = info->dlpi_phdr[i];
+        if (header.p_type != PT_NOTE) continue;
+        const auto* start =
+            reinterpret_cast<const unsigned char*>(info->dlpi_addr + header.p_vaddr);
+        search->version = VersionInNotes(start, start + header.p_memsz);
+    }
+    return 1;
+}
+
+}  // namespace
+
+// Read from the version note the library carries in its loaded image (ELF has no version
+// resource).
+std::string DynamicLibrary::FileVersion() const {
+    link_map* map = nullptr;
+    if (handle_ == nullptr || dlinfo(handle_, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr)
+        return {};
+    VersionSearch search{map->l_addr, {}};
+    dl_iterate_phdr(&FindVersionNote, &search);
+    return search.version;
 }
 
 namespace {

@@ -3,7 +3,9 @@
 
 #include <shellapi.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <vector>
 
 namespace pixelfold {
 
@@ -33,6 +35,49 @@ DynamicLibrary::~DynamicLibrary() {
 
 void* DynamicLibrary::Find(const char* name) const noexcept {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
+}
+
+std::string DynamicLibrary::FilePath() const {
+    if (handle_ == nullptr) return {};
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(static_cast<HMODULE>(handle_), name.data(),
+                                                static_cast<DWORD>(name.size()));
+        if (length == 0) return {};
+        if (length < name.size()) {
+            name.resize(length);
+            break;
+        }
+        name.resize(name.size() * 2);
+    }
+    const std::u8string text = std::filesystem::path(name).u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// The file version of the library's version resource, as "major.minor.patch" (and ".build"
+// when that is not 0).
+std::string DynamicLibrary::FileVersion() const {
+    const std::string path = FilePath();
+    if (path.empty()) return {};
+    const std::wstring wide =
+        std::filesystem::path(std::u8string(path.begin(), path.end())).wstring();
+    const DWORD size = GetFileVersionInfoSizeW(wide.c_str(), nullptr);
+    if (size == 0) return {};
+    std::vector<unsigned char> block(size);
+    if (!GetFileVersionInfoW(wide.c_str(), 0, size, block.data())) return {};
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedSize = 0;
+    if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) ||
+        fixed == nullptr || fixedSize < sizeof(VS_FIXEDFILEINFO)) {
+        return {};
+    }
+    char version[24];
+    const unsigned build = LOWORD(fixed->dwFileVersionLS);
+    std::snprintf(version, sizeof version, build != 0 ? "%u.%u.%u.%u" : "%u.%u.%u",
+                  unsigned{HIWORD(fixed->dwFileVersionMS)},
+                  unsigned{LOWORD(fixed->dwFileVersionMS)},
+                  unsigned{HIWORD(fixed->dwFileVersionLS)}, build);
+    return version;
 }
 
 bool BindHostRuntime(const DynamicLibrary&, HostRuntime& runtime) {

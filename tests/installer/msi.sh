@@ -64,6 +64,13 @@ seed_host_key() {
     win reg add "$other_entry" /ve /d "another plug-in" /f >/dev/null
 }
 
+# Refused on 32-bit Windows: the package is for x64, and says why if started there anyway.
+summary=$(msiinfo suminfo "$new_msi")
+[[ $summary == *"Template: x64;"* ]] || fail "the package is not marked x64"
+conditions=$(msiinfo export "$new_msi" LaunchCondition)
+[[ $conditions == *"VersionNT64"$'\t'"Pixelfold needs a 64-bit"* ]] ||
+    fail "no launch condition refuses 32-bit Windows"
+
 new=$(windows_path "$new_msi")
 old=$(windows_path "$old_msi")
 # Whatever an interrupted run left behind.

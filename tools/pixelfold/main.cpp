@@ -45,19 +45,48 @@ std::string Utf8(const std::filesystem::path& path) {
     return std::string(text.begin(), text.end());
 }
 
+// A file installed with the program: beside it (a build folder, the Windows packages) or, in
+// an installation under a root such as /usr, in `installedFolder` relative to the program's
+// folder. The first that exists, or else the one beside the program.
+std::filesystem::path Installed(const std::filesystem::path& here, const char* name,
+                                const char* installedFolder) {
+    const std::filesystem::path beside = here / name;
+    const std::filesystem::path installed = (here / installedFolder / name).lexically_normal();
+    std::error_code error;
+    if (!std::filesystem::exists(beside, error) && std::filesystem::exists(installed, error))
+        return installed;
+    return beside;
+}
+
+// "pixelfold X.Y.Z", then the plug-in file that `plugin` loads and its version.
+int PrintVersions(const std::string& plugin) {
+    std::cout << "pixelfold " << PIXELFOLD_VERSION << "\n";
+    const DynamicLibrary library(plugin);
+    if (!library.loaded()) {
+        std::cerr << "pixelfold: cannot load " << plugin << ": " << library.error() << "\n";
+        return kUsageOrPlugin;
+    }
+    const std::string version = library.FileVersion();
+    std::cout << "plug-in " << library.FilePath() << " "
+              << (version.empty() ? "(no version)" : version) << "\n";
+    return kAllOpened;
+}
+
 int Run(int argc, char** argv) {
     const std::filesystem::path here = ExecutablePath().parent_path();
-    std::string plugin = Utf8(here / PluginLibraryFileName());
+    std::string plugin = Utf8(Installed(here, PluginLibraryFileName(), "../lib/pixelfold"));
     std::string nameList;
     std::vector<std::string> paths;
     bool json = false;
     bool all = false;
+    bool version = false;
 
     CLI::App app(
         "Reads width, height, colour depth and metadata from image files through the "
         "Pixelfold plug-in, as its host application does.",
         "pixelfold");
-    app.set_version_flag("--version", std::string("pixelfold ") + PIXELFOLD_VERSION);
+    app.add_flag("--version", version,
+                 "Print this program's version and the plug-in file it loads with its version");
     app.add_option("--plugin", plugin, "The plug-in library to load")->capture_default_str();
     app.add_option("--names", nameList,
                    "Names to ask for, comma-separated, in this order (default: Width, Height, "
@@ -74,9 +103,10 @@ int Run(int argc, char** argv) {
         const int code = app.exit(e);
         return code == 0 ? kAllOpened : kUsageOrPlugin;
     }
+    if (version) return PrintVersions(plugin);
     const std::vector<std::string> names = nameList.empty() ? DefaultNames() : Split(nameList);
     if (paths.empty()) {
-        paths.push_back(Utf8(here / "sample.jpg"));
+        paths.push_back(Utf8(Installed(here, "sample.jpg", "../share/pixelfold")));
         std::cerr << "pixelfold: no PATH given; reading the sample image " << paths.back() << "\n";
     }
 

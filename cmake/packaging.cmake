@@ -1,0 +1,51 @@
+# What a release installs, and its package: on Linux a Debian package (the plug-in, the
+# `pixelfold` command and its manual page, under /usr); on Windows a zip of everything a host
+# author needs (the DLL, the command, the type library, the IDL and the public headers). Both
+# carry the README and the licence files. `cpack` in a build folder makes the package.
+
+set(release_documents README.md LICENSE THIRD-PARTY.md)
+list(TRANSFORM release_documents PREPEND ${PROJECT_SOURCE_DIR}/)
+
+set(CPACK_PACKAGE_NAME pixelfold)
+set(CPACK_PACKAGE_VENDOR Pixelfold)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "image-format plug-in: width, height, colour depth and metadata of images")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+
+if(WIN32)
+    install(TARGETS pixelfold pixelfold_host RUNTIME DESTINATION .)
+    install(FILES ${generated_resources}/pixelfold.tlb ${PROJECT_SOURCE_DIR}/resources/pixelfold.idl
+        ${PROJECT_SOURCE_DIR}/tools/pixelfold/sample.jpg ${release_documents} DESTINATION .)
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/pixelfold DESTINATION include)
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_PACKAGE_FILE_NAME pixelfold-${PROJECT_VERSION}-win64)
+    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+else()
+    # The plug-in is private to the command, which finds it relative to its own folder.
+    install(TARGETS pixelfold_host RUNTIME DESTINATION bin)
+    install(TARGETS pixelfold LIBRARY DESTINATION lib/pixelfold)
+    install(FILES ${PROJECT_SOURCE_DIR}/tools/pixelfold/sample.jpg DESTINATION share/pixelfold)
+    install(FILES ${release_documents} DESTINATION share/doc/pixelfold)
+
+    set(manual ${CMAKE_BINARY_DIR}/pixelfold.1)
+    configure_file(${PROJECT_SOURCE_DIR}/tools/pixelfold/pixelfold.1.in ${manual} @ONLY)
+    find_program(PIXELFOLD_GZIP gzip REQUIRED)
+    add_custom_command(OUTPUT ${manual}.gz
+        COMMAND ${PIXELFOLD_GZIP} -9 -n -f -k ${manual}
+        DEPENDS ${manual}
+        COMMENT "Compressing the manual page")
+    add_custom_target(pixelfold_manual ALL DEPENDS ${manual}.gz)
+    install(FILES ${manual}.gz DESTINATION share/man/man1)
+
+    set(CPACK_GENERATOR DEB)
+    set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+    set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
+    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Pixelfold developers")
+    set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+        "The plug-in reads Width, Height and Color Depth from the headers of BMP, PCX, GIF,\nPNG and JPEG files and 217 TIFF, EXIF and GPS metadata names. The pixelfold command\nloads it and prints the values of image files and folders, as text or JSON Lines.")
+endif()
+include(CPack)
