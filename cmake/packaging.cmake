@@ -11,7 +11,6 @@ set(CPACK_PACKAGE_VENDOR Pixelfold)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "image-format plug-in: width, height, colour depth and metadata of images")
-set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 
 if(WIN32)
     install(TARGETS pixelfold pixelfold_host RUNTIME DESTINATION .)

@@ -24,10 +24,20 @@ void* DynamicLibrary::Find(const char* name) const noexcept {
     return handle_ == nullptr ? nullptr : dlsym(handle_, name);
 }
 
-std::string DynamicLibrary::FilePath() const {
+namespace {
+
+// The loader's record of a loaded library (its file name and load address), or null.
+const link_map* LinkMap(void* handle) noexcept {
     link_map* map = nullptr;
-    if (handle_ == nullptr || dlinfo(handle_, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr)
-        return {};
+    if (handle == nullptr || dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0) return nullptr;
+    return map;
+}
+
+}  // namespace
+
+std::string DynamicLibrary::FilePath() const {
+    const link_map* map = LinkMap(handle_);
+    if (map == nullptr) return {};
     std::error_code error;
     const std::filesystem::path path = std::filesystem::canonical(map->l_name, error);
     return error ? std::string(map->l_name) : path.string();
@@ -92,9 +102,8 @@ int FindVersionNote(dl_phdr_info* info, std::size_t, void* data) {
 // Read from the version note the library carries in its loaded image (ELF has no version
 // resource).
 std::string DynamicLibrary::FileVersion() const {
-    link_map* map = nullptr;
-    if (handle_ == nullptr || dlinfo(handle_, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr)
-        return {};
+    const link_map* map = LinkMap(handle_);
+    if (map == nullptr) return {};
     VersionSearch search{map->l_addr, {}};
     dl_iterate_phdr(&FindVersionNote, &search);
     return search.version;

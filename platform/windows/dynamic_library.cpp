@@ -37,34 +37,42 @@ void* DynamicLibrary::Find(const char* name) const noexcept {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
 }
 
-std::string DynamicLibrary::FilePath() const {
-    if (handle_ == nullptr) return {};
+namespace {
+
+// The full path of a loaded module; empty when it cannot be had.
+std::wstring ModuleFileName(HMODULE module) {
     std::wstring name(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameW(static_cast<HMODULE>(handle_), name.data(),
-                                                static_cast<DWORD>(name.size()));
+        const DWORD length =
+            GetModuleFileNameW(module, name.data(), static_cast<DWORD>(name.size()));
         if (length == 0) return {};
         if (length < name.size()) {
             name.resize(length);
-            break;
+            return name;
         }
         name.resize(name.size() * 2);
     }
-    const std::u8string text = std::filesystem::path(name).u8string();
+}
+
+}  // namespace
+
+std::string DynamicLibrary::FilePath() const {
+    if (handle_ == nullptr) return {};
+    const std::u8string text =
+        std::filesystem::path(ModuleFileName(static_cast<HMODULE>(handle_))).u8string();
     return std::string(text.begin(), text.end());
 }
 
 // The file version of the library's version resource, as "major.minor.patch" (and ".build"
 // when that is not 0).
 std::string DynamicLibrary::FileVersion() const {
-    const std::string path = FilePath();
+    if (handle_ == nullptr) return {};
+    const std::wstring path = ModuleFileName(static_cast<HMODULE>(handle_));
     if (path.empty()) return {};
-    const std::wstring wide =
-        std::filesystem::path(std::u8string(path.begin(), path.end())).wstring();
-    const DWORD size = GetFileVersionInfoSizeW(wide.c_str(), nullptr);
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), nullptr);
     if (size == 0) return {};
     std::vector<unsigned char> block(size);
-    if (!GetFileVersionInfoW(wide.c_str(), 0, size, block.data())) return {};
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return {};
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT fixedSize = 0;
     if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) ||
