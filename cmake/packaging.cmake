@@ -21,15 +21,24 @@ if(WIN32)
     set(CPACK_PACKAGE_FILE_NAME pixelfold-${PROJECT_VERSION}-win64)
     set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 else()
+    find_program(PIXELFOLD_GZIP gzip REQUIRED)
     # The plug-in is private to the command, which finds it relative to its own folder.
     install(TARGETS pixelfold_host RUNTIME DESTINATION bin)
     install(TARGETS pixelfold LIBRARY DESTINATION lib/pixelfold)
     install(FILES ${PROJECT_SOURCE_DIR}/tools/pixelfold/sample.jpg DESTINATION share/pixelfold)
-    install(FILES ${release_documents} DESTINATION share/doc/pixelfold)
+    # Debian's documents: the machine-readable copyright and the compressed changelog, both
+    # kept in packaging/.
+    set(changelog ${CMAKE_BINARY_DIR}/changelog.gz)
+    add_custom_command(OUTPUT ${changelog}
+        COMMAND ${PIXELFOLD_GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/packaging/changelog >${changelog}
+        DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog
+        COMMENT "Compressing the changelog")
+    add_custom_target(pixelfold_changelog ALL DEPENDS ${changelog})
+    install(FILES ${release_documents} ${PROJECT_SOURCE_DIR}/packaging/copyright ${changelog}
+        DESTINATION share/doc/pixelfold)
 
     set(manual ${CMAKE_BINARY_DIR}/pixelfold.1)
     configure_file(${PROJECT_SOURCE_DIR}/tools/pixelfold/pixelfold.1.in ${manual} @ONLY)
-    find_program(PIXELFOLD_GZIP gzip REQUIRED)
     add_custom_command(OUTPUT ${manual}.gz
         COMMAND ${PIXELFOLD_GZIP} -9 -n -f -k ${manual}
         DEPENDS ${manual}
@@ -41,10 +50,20 @@ else()
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
-    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Pixelfold developers")
+    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Pixelfold developers <maintainers@pixelfold.invalid>")
     set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-        "The plug-in reads Width, Height and Color Depth from the headers of BMP, PCX, GIF,\nPNG and JPEG files and 217 TIFF, EXIF and GPS metadata names. The pixelfold command\nloads it and prints the values of image files and folders, as text or JSON Lines.")
+    # Binaries ship without symbols (release builds keep theirs in the .debug files beside).
+    set(CPACK_STRIP_FILES ON)
+    set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/rebuild-deb.cmake)
+    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[
+The plug-in reads Width, Height and Color Depth from the headers of BMP,
+PCX, GIF, PNG and JPEG files and 217 TIFF, EXIF and GPS metadata names.
+The pixelfold command loads it and prints the values of image files and
+folders, as text or JSON Lines.]=])
 endif()
+# Every file of a package with the same time, owner-independent modes and order, whatever the
+# checkout and build: the time of the last commit, or SOURCE_DATE_EPOCH when it is set.
+set(CPACK_PIXELFOLD_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/normalise-package-tree.cmake)
 include(CPack)

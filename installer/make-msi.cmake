@@ -12,12 +12,34 @@ foreach(name VERSION DLL SOURCE OUTPUT WORK WIXL MSIBUILD)
     endif()
 endforeach()
 
+include(${SOURCE}/cmake/source-date-epoch.cmake)
+
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 # wixl takes the files named in the source from the folder it runs in.
 file(COPY ${DLL} ${SOURCE}/README.md ${SOURCE}/LICENSE ${SOURCE}/THIRD-PARTY.md DESTINATION ${WORK})
 set(PROJECT_VERSION ${VERSION})
+
+# Codes that a rebuild of the same files gives again. The product code belongs to the version
+# (a new version is a new product, which the major upgrade replaces); the package code to the
+# exact files, so that two different packages never share one.
+set(namespace 6E0F5C1A-3B7D-4F0E-9A51-2D8C7B4E9F63)
+string(UUID PIXELFOLD_PRODUCT_CODE NAMESPACE ${namespace} NAME "product ${VERSION}" TYPE SHA1
+    UPPER)
+set(contents "package ${VERSION}")
+foreach(file ${SOURCE}/installer/pixelfold.wxs.in ${SOURCE}/installer/RemoveRegistry.idt ${DLL}
+        ${SOURCE}/README.md ${SOURCE}/LICENSE ${SOURCE}/THIRD-PARTY.md)
+    file(SHA256 ${file} hash)
+    string(APPEND contents " ${hash}")
+endforeach()
+string(UUID PIXELFOLD_PACKAGE_CODE NAMESPACE ${namespace} NAME "${contents}" TYPE SHA1 UPPER)
 configure_file(${SOURCE}/installer/pixelfold.wxs.in ${WORK}/pixelfold.wxs @ONLY)
+
+# The cabinet records each file's time: the release's, not the checkout's.
+pixelfold_source_date_epoch(epoch ${SOURCE})
+if(NOT epoch STREQUAL "")
+    pixelfold_normalise_tree(${WORK} ${epoch})
+endif()
 
 get_filename_component(output_dir ${OUTPUT} DIRECTORY)
 file(MAKE_DIRECTORY ${output_dir})

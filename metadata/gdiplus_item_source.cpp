@@ -5,20 +5,23 @@ namespace pixelfold {
 
 using namespace Gdiplus;
 
+// GDI+ that cannot be loaded fails as its start-up does.
 bool GdiplusItemSource::Start() noexcept {
+    gdiplus_ = SystemGdiplus();
+    if (gdiplus_ == nullptr) return false;
     const GdiplusStartupInput input;  // version 1, no debug callback, nothing suppressed
-    return GdiplusStartup(&token_, &input, nullptr) == Ok;
+    return gdiplus_->startup(&token_, &input, nullptr) == Ok;
 }
 
 bool GdiplusItemSource::OpenImage(const WCHAR* path) noexcept {
     bitmap_ = nullptr;
-    return DllExports::GdipCreateBitmapFromFile(path, &bitmap_) == Ok;
+    return gdiplus_->createBitmapFromFile(path, &bitmap_) == Ok;
 }
 
 bool GdiplusItemSource::QuerySize(std::uint32_t& totalBytes, std::uint32_t& count) noexcept {
     UINT size = 0;
     UINT items = 0;
-    if (DllExports::GdipGetPropertySize(bitmap_, &size, &items) != Ok) return false;
+    if (gdiplus_->getPropertySize(bitmap_, &size, &items) != Ok) return false;
     totalBytes = size;
     count = items;
     return true;
@@ -26,16 +29,16 @@ bool GdiplusItemSource::QuerySize(std::uint32_t& totalBytes, std::uint32_t& coun
 
 bool GdiplusItemSource::ReadAll(std::uint32_t totalBytes, std::uint32_t count,
                                 PropertyItem* block) noexcept {
-    return DllExports::GdipGetAllPropertyItems(bitmap_, totalBytes, count, block) == Ok;
+    return gdiplus_->getAllPropertyItems(bitmap_, totalBytes, count, block) == Ok;
 }
 
 void GdiplusItemSource::CloseImage() noexcept {
-    DllExports::GdipDisposeImage(bitmap_);
+    gdiplus_->disposeImage(bitmap_);
     bitmap_ = nullptr;
 }
 
 void GdiplusItemSource::Shutdown() noexcept {
-    GdiplusShutdown(token_);
+    gdiplus_->shutdown(token_);
     token_ = 0;
 }
 

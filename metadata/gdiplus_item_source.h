@@ -2,6 +2,7 @@
 #pragma once
 
 #include "metadata/property_item_source.h"
+#include "platform/windows/system_gdiplus.h"
 
 namespace pixelfold {
 
@@ -17,6 +18,7 @@ class GdiplusItemSource final : public PropertyItemSource {
     void Shutdown() noexcept override;
 
   private:
+    const GdiplusFunctions* gdiplus_ = nullptr;
     ULONG_PTR token_ = 0;
     Gdiplus::GpBitmap* bitmap_ = nullptr;
 };

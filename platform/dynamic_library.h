@@ -11,10 +11,16 @@
 
 namespace pixelfold {
 
+// Makes every library the program loads from now on, and what those import, come from the
+// system's own folder (on Windows; elsewhere the loader's paths are the system's already).
+// Called first thing, before any library is loaded.
+void LoadLibrariesFromSystemOnly() noexcept;
+
 // A library loaded at run time, unloaded when this is destroyed.
 class DynamicLibrary {
   public:
-    // Loads the library at `path` (UTF-8). When that fails, `loaded()` is false and `error()`
+    // Loads the library at `path` (UTF-8; made absolute), its own imports from the system's
+    // folder only on Windows. When that fails, `loaded()` is false and `error()`
     // says why.
     explicit DynamicLibrary(const std::string& path);
     ~DynamicLibrary();

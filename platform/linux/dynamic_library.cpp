@@ -11,6 +11,8 @@
 
 namespace pixelfold {
 
+void LoadLibrariesFromSystemOnly() noexcept {}
+
 DynamicLibrary::DynamicLibrary(const std::string& path) {
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle_ == nullptr) error_ = dlerror();

@@ -1,18 +1,33 @@
-// platform/windows/dynamic_library.cpp: LoadLibraryW, and the system's OLE functions.
+// platform/windows/dynamic_library.cpp: LoadLibraryExW, and the system's OLE functions, all
+// from System32.
 #include "platform/dynamic_library.h"
 
 #include <shellapi.h>
 
+#include "platform/windows/system_library.h"
+
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
+#include <stdexcept>
 #include <vector>
 
 namespace pixelfold {
 
+void LoadLibrariesFromSystemOnly() noexcept {
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+// The library by its full path, and what it imports from System32 only: a DLL planted in the
+// program's folder or the current one is never mapped in its place.
 DynamicLibrary::DynamicLibrary(const std::string& path) {
+    std::error_code ignored;
     const std::wstring wide =
-        std::filesystem::path(std::u8string(path.begin(), path.end())).wstring();
-    handle_ = LoadLibraryW(wide.c_str());
+        std::filesystem::absolute(std::filesystem::path(std::u8string(path.begin(), path.end())),
+                                  ignored)
+            .wstring();
+    handle_ = LoadLibraryExW(wide.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (handle_ != nullptr) return;
     const DWORD code = GetLastError();
     wchar_t* text = nullptr;
@@ -63,38 +78,68 @@ std::string DynamicLibrary::FilePath() const {
     return std::string(text.begin(), text.end());
 }
 
-// The file version of the library's version resource, as "major.minor.patch" (and ".build"
-// when that is not 0).
+namespace {
+
+constexpr std::size_t kFixedInfoOffset = 40;  // after the header, the key and its padding
+constexpr std::size_t kFixedInfoSize = 52;
+constexpr std::uint32_t kFixedInfoSignature = 0xFEEF04BD;
+constexpr wchar_t kVersionInfoKey[] = L"VS_VERSION_INFO";
+
+std::uint32_t LittleEndian32(const unsigned char* at) noexcept {
+    return std::uint32_t{at[0]} | std::uint32_t{at[1]} << 8 | std::uint32_t{at[2]} << 16 |
+           std::uint32_t{at[3]} << 24;
+}
+
+std::uint16_t LittleEndian16(const unsigned char* at) noexcept {
+    return static_cast<std::uint16_t>(at[0] | at[1] << 8);
+}
+
+}  // namespace
+
+// The file version of the loaded library's own version resource, read from its mapped image
+// (no file is opened, and no other DLL is needed), as "major.minor.patch" (and ".build" when
+// that is not 0). The resource is a VS_VERSIONINFO block: its length, the length of its value,
+// its type, the key "VS_VERSION_INFO" and, aligned to four bytes, the VS_FIXEDFILEINFO.
 std::string DynamicLibrary::FileVersion() const {
-    if (handle_ == nullptr) return {};
-    const std::wstring path = ModuleFileName(static_cast<HMODULE>(handle_));
-    if (path.empty()) return {};
-    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), nullptr);
-    if (size == 0) return {};
-    std::vector<unsigned char> block(size);
-    if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return {};
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT fixedSize = 0;
-    if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) ||
-        fixed == nullptr || fixedSize < sizeof(VS_FIXEDFILEINFO)) {
-        return {};
+    const HMODULE module = static_cast<HMODULE>(handle_);
+    if (module == nullptr) return {};
+    const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
+    if (found == nullptr) return {};
+    const DWORD size = SizeofResource(module, found);
+    const HGLOBAL loaded = LoadResource(module, found);
+    const auto* block = static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);
+    if (block == nullptr || size < kFixedInfoOffset + kFixedInfoSize) return {};
+    if (LittleEndian16(block) > size || LittleEndian16(block + 2) < kFixedInfoSize) return {};
+    for (std::size_t i = 0; i < std::size(kVersionInfoKey); ++i) {
+        if (LittleEndian16(block + 6 + 2 * i) != kVersionInfoKey[i]) return {};
     }
+    const unsigned char* fixed = block + kFixedInfoOffset;
+    if (LittleEndian32(fixed) != kFixedInfoSignature) return {};
+    const std::uint32_t fileVersionHigh = LittleEndian32(fixed + 8);
+    const std::uint32_t fileVersionLow = LittleEndian32(fixed + 12);
     char version[24];
-    const unsigned build = LOWORD(fixed->dwFileVersionLS);
+    const unsigned build = fileVersionLow & 0xFFFF;
     std::snprintf(version, sizeof version, build != 0 ? "%u.%u.%u.%u" : "%u.%u.%u",
-                  unsigned{HIWORD(fixed->dwFileVersionMS)},
-                  unsigned{LOWORD(fixed->dwFileVersionMS)},
-                  unsigned{HIWORD(fixed->dwFileVersionLS)}, build);
+                  unsigned{fileVersionHigh >> 16}, unsigned{fileVersionHigh & 0xFFFF},
+                  unsigned{fileVersionLow >> 16}, build);
     return version;
 }
 
+// The system's OLE functions, from System32 (see system_library.h).
 bool BindHostRuntime(const DynamicLibrary&, HostRuntime& runtime) {
-    runtime.sysAllocString = &SysAllocString;
-    runtime.sysFreeString = &SysFreeString;
-    runtime.sysStringLen = &SysStringLen;
-    runtime.variantClear = &VariantClear;
-    runtime.coTaskMemFree = &CoTaskMemFree;
-    return true;
+    constexpr const wchar_t* kOleAutomation = L"oleaut32.dll";
+    runtime.sysAllocString =
+        SystemFunction<decltype(runtime.sysAllocString)>(kOleAutomation, "SysAllocString");
+    runtime.sysFreeString =
+        SystemFunction<decltype(runtime.sysFreeString)>(kOleAutomation, "SysFreeString");
+    runtime.sysStringLen =
+        SystemFunction<decltype(runtime.sysStringLen)>(kOleAutomation, "SysStringLen");
+    runtime.variantClear =
+        SystemFunction<decltype(runtime.variantClear)>(kOleAutomation, "VariantClear");
+    runtime.coTaskMemFree =
+        SystemFunction<decltype(runtime.coTaskMemFree)>(L"ole32.dll", "CoTaskMemFree");
+    return runtime.sysAllocString && runtime.sysFreeString && runtime.sysStringLen &&
+           runtime.variantClear && runtime.coTaskMemFree;
 }
 
 const char* PluginLibraryFileName() noexcept {
@@ -107,8 +152,11 @@ bool StandardErrorIsTerminal() noexcept {
 }
 
 std::vector<std::string> CommandLineArguments(int, char**) {
+    static const auto split =
+        SystemFunction<decltype(&CommandLineToArgvW)>(L"shell32.dll", "CommandLineToArgvW");
     int count = 0;
-    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    wchar_t** arguments = split != nullptr ? split(GetCommandLineW(), &count) : nullptr;
+    if (arguments == nullptr) throw std::runtime_error("the command line cannot be read");
     std::vector<std::string> out;
     for (int i = 0; i < count; ++i) {
         const std::u8string text = std::filesystem::path(arguments[i]).u8string();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Makes the Debian package from the build folder, unpacks it into a scratch root and runs the
-# command from there, as a user runs it after installing: it finds its plug-in and sample image
-# relative to its own folder and reads a corpus JPEG (when the corpus is there).
+# Makes the Debian package from the build folder, checks it with lintian and its binaries with
+# hardening-check, unpacks it into a scratch root and runs the command from there, as a user
+# runs it after installing: it finds its plug-in and sample image relative to its own folder
+# and reads a corpus JPEG (when the corpus is there).
 # Usage: deb.sh BUILD_DIR VERSION CORPUS_DIR
 set -uo pipefail
 build=$1 version=$2 corpus=$3
@@ -22,11 +23,31 @@ for field in "Package: pixelfold" "Version: $version" "Architecture: amd64" "Dep
     [[ $fields == *"$field"* ]] || fail "control fields lack \"$field\": $fields"
 done
 
+# Debian's own checks: lintian finds no error and no warning (an override in the package
+# carries its reason), and the packaged ELF files are hardened.
+lintian_out=$(lintian "$package" 2>/dev/null)
+if grep -q '^[EW]: ' <<<"$lintian_out"; then
+    fail "lintian:
+$(grep '^[EW]: ' <<<"$lintian_out")"
+fi
+[ -z "$(dpkg-deb --ctrl-tarfile "$package" | tar -t | grep -E 'post|pre')" ] ||
+    fail "the package has maintainer scripts"
+
 root="$work/root"
 dpkg-deb -x "$package" "$root"
+for binary in usr/bin/pixelfold usr/lib/pixelfold/libpixelfold.so; do
+    # Every line "yes"; a shared library is no executable, and the stack clash check can only
+    # say "unknown" of code without large stack frames.
+    weak=$(hardening-check "$root/$binary" | tail -n +2 |
+        grep -v -e ': yes' -e 'regular shared library (ignored)' \
+            -e 'Stack clash protection: unknown')
+    [ -z "$weak" ] || fail "hardening-check $binary:
+$weak"
+done
 for file in usr/bin/pixelfold usr/lib/pixelfold/libpixelfold.so usr/share/man/man1/pixelfold.1.gz \
     usr/share/pixelfold/sample.jpg usr/share/doc/pixelfold/LICENSE \
-    usr/share/doc/pixelfold/THIRD-PARTY.md; do
+    usr/share/doc/pixelfold/THIRD-PARTY.md usr/share/doc/pixelfold/copyright \
+    usr/share/doc/pixelfold/changelog.gz; do
     [ -f "$root/$file" ] || fail "$file is not in the package"
 done
 zcat "$root/usr/share/man/man1/pixelfold.1.gz" | grep -q "^\.TH PIXELFOLD 1 .*pixelfold $version" ||

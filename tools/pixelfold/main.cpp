@@ -139,6 +139,7 @@ int Run(int argc, char** argv) {
 }  // namespace pixelfold::host
 
 int main(int argc, char** argv) {
+    pixelfold::LoadLibrariesFromSystemOnly();
     std::ios::sync_with_stdio(false);  // output goes through std::cout and std::cerr only
     try {
         return pixelfold::host::Run(argc, argv);
