@@ -8,7 +8,13 @@ the floor (open, read 64 bytes, close; bench/read_floor), `pixelfold --json --na
 Width,Height,"Color Depth"`, and, when installed, `identify -ping`, `exiftool -fast2` and
 Pillow's lazy `Image.open(...).size` in one python3 process. Then, over the JPEGs of
 ../shared/corpus when present: the floor, `pixelfold --json` with all names, `exiv2 -pa` and
-`exiftool -j -n` (each file listed --corpus-repeat times). Each is run once to warm the page cache and then timed as the best of three.
+`exiftool -j -n` (each file listed --corpus-repeat times). Each is run once to warm the page
+cache and then timed as the best of three; pixelfold with -j 1, -j 2 and its default threads.
+
+Slow storage: --slow-files of the images are shown through bench/slow_fs, which waits
+--delay-ms before every open and every read, as a network share does, and read with all names
+by pixelfold -j 1 and -j 8, exiftool and exiv2, once each. Skipped when /dev/fuse cannot be
+used. Last, the peak memory (max RSS) of pixelfold -j 8 over --memory-files tiny images.
 Build first: cmake --build --preset native.
 """
 import argparse
@@ -26,6 +32,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.join(ROOT, "build", "native")
 PIXELFOLD = os.path.join(BUILD, "pixelfold")
 FLOOR = os.path.join(BUILD, "bench", "read_floor")
+SLOW_FS = os.path.join(BUILD, "bench", "slow_fs")
 CORPUS = os.path.join(ROOT, "..", "shared", "corpus")
 
 
@@ -127,6 +134,76 @@ def pillow_sizes(python, files, scratch):
     return [python, script, os.path.join(scratch, "files.txt")]
 
 
+JOBS = [(" -j 1", ["-j", "1"]), (" -j 2", ["-j", "2"]), (" default -j", [])]
+
+
+def timed(command, **kwargs):
+    start = time.perf_counter()
+    subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kwargs)
+    return time.perf_counter() - start
+
+
+def slow_storage(files, delay_ms, scratch):
+    """All names through a file system that waits before each open and read."""
+    if not os.path.exists(SLOW_FS):
+        print(f"\nSlow storage: skipped, {SLOW_FS} is not built (apt-get install libfuse3-dev "
+              "fuse3, then configure again)")
+        return
+    source = os.path.join(scratch, "slow-source")
+    mount = os.path.join(scratch, "slow")
+    os.makedirs(source)
+    os.makedirs(mount)
+    for f in files:
+        shutil.copy(f, source)
+    server = subprocess.Popen([SLOW_FS, source, str(int(delay_ms * 1000)), mount, "-f"],
+                              stderr=subprocess.DEVNULL)
+    for _ in range(100):
+        if os.path.ismount(mount):
+            break
+        time.sleep(0.05)
+    if not os.path.ismount(mount):
+        server.kill()
+        print("\nSlow storage: skipped, /dev/fuse cannot be used here")
+        return
+    try:
+        names = sorted(os.listdir(mount))
+        listed = [os.path.join(mount, n) for n in names]
+        which = shutil.which
+        runs = [("pixelfold --json (all names) -j 1", timed([PIXELFOLD, "--json", "-j", "1", mount])),
+                ("pixelfold --json (all names) -j 8", timed([PIXELFOLD, "--json", "-j", "8", mount])),
+                ("exiftool -j -n", timed(["exiftool", "-j", "-n", "-r", mount])
+                 if which("exiftool") else None),
+                ("exiv2 -pa", timed(["exiv2", "-pa"] + listed) if which("exiv2") else None)]
+        n = len(listed)
+        print(f"\nSlow storage: {n} files, {delay_ms:g} ms before each open and each read")
+        print(f"  {'tool':40} {'ms/file':>10} {'seconds':>8}")
+        for name, seconds in runs:
+            if seconds is None:
+                print(f"  {name:40} {'(not installed)':>19}")
+            else:
+                print(f"  {name:40} {seconds / n * 1e3:10.2f} {seconds:8.2f}")
+        print(f"  -j 8 is {runs[0][1] / runs[1][1]:.1f} times as fast as -j 1")
+    finally:
+        subprocess.run(["fusermount3", "-u", mount])
+        server.wait()
+
+
+def peak_memory(count, scratch):
+    """Max RSS of pixelfold over many tiny files: flat, whatever their number."""
+    folder = os.path.join(scratch, "many")
+    os.makedirs(folder)
+    tiny = gif(1, 1)
+    for i in range(count):
+        with open(os.path.join(folder, f"{i:06d}.gif"), "wb") as f:
+            f.write(tiny)
+    print(f"\nPeak memory over {count} files (pixelfold --json, all names)")
+    for jobs in ("1", "8"):
+        with open(os.devnull, "wb") as null:
+            child = subprocess.Popen([PIXELFOLD, "--json", "-j", jobs, folder], stdout=null)
+            _, _, usage = os.wait4(child.pid, 0)
+        print(f"  -j {jobs}: max RSS {usage.ru_maxrss / 1024:.1f} MiB")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--files", type=int, default=10000)
@@ -134,6 +211,12 @@ def main():
     parser.add_argument("--corpus-repeat", type=int, default=10,
                         help="list each corpus JPEG this many times, so that start-up costs "
                              "spread as over a large folder")
+    parser.add_argument("--slow-files", type=int, default=1000,
+                        help="images read through the slow file system")
+    parser.add_argument("--delay-ms", type=float, default=1.0,
+                        help="the slow file system's wait before each open and each read")
+    parser.add_argument("--memory-files", type=int, default=100000,
+                        help="tiny images for the peak memory of -j 8")
     args = parser.parse_args()
     for tool in (PIXELFOLD, FLOOR):
         if not os.path.exists(tool):
@@ -146,8 +229,9 @@ def main():
     files = sorted(os.path.join(folder, f) for f in os.listdir(folder))
     floor = floor_seconds(files, scratch)
     which = shutil.which
-    runs = [("pixelfold --json (size names)",
-             best_of_three([PIXELFOLD, "--json", "--names", "Width,Height,Color Depth", folder]))]
+    runs = [(f"pixelfold --json (size names){label}",
+             best_of_three([PIXELFOLD, "--json", "--names", "Width,Height,Color Depth"] + jobs +
+                           [folder])) for label, jobs in JOBS]
     runs.append(("identify -ping", best_of_three(
         ["identify", "-ping", "-format", "%w %h %z\\n"] + files) if which("identify") else None))
     runs.append(("exiftool -fast2", best_of_three(
@@ -163,12 +247,15 @@ def main():
     jpegs = jpegs * args.corpus_repeat
     if jpegs:
         floor = floor_seconds(jpegs, scratch)
-        runs = [("pixelfold --json (all names)", best_of_three([PIXELFOLD, "--json"] + jpegs))]
+        runs = [(f"pixelfold --json (all names){label}",
+                 best_of_three([PIXELFOLD, "--json"] + jobs + jpegs)) for label, jobs in JOBS]
         runs.append(("exiv2 -pa", best_of_three(["exiv2", "-pa"] + jpegs)
                      if which("exiv2") else None))
         runs.append(("exiftool -j -n", best_of_three(["exiftool", "-j", "-n"] + jpegs)
                      if which("exiftool") else None))
         report("All names over the corpus JPEGs", jpegs, floor, runs)
+    slow_storage(files[:args.slow_files], args.delay_ms, scratch)
+    peak_memory(args.memory_files, scratch)
     if not args.keep:
         shutil.rmtree(scratch)
 

@@ -1,5 +1,5 @@
 # The library's type library, made from resources/pixelfold.idl into ${dir}/pixelfold.tlb:
-# by widl on Windows; elsewhere the library's attributes as text lines ("uuid=...",
+# by widl on Windows (at the source's time, see reproducible.cmake); elsewhere the library's attributes as text lines ("uuid=...",
 # "version=1.0", ...), which the platform's LoadTypeLib stand-in reads. Flags 8: the library
 # has a disk image, as widl marks it.
 function(pixelfold_type_library dir)
@@ -11,7 +11,7 @@ function(pixelfold_type_library dir)
             NO_CMAKE_FIND_ROOT_PATH REQUIRED)
         add_custom_command(OUTPUT ${tlb}
             COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
-            COMMAND ${PIXELFOLD_WIDL} --win64 -I${PIXELFOLD_IDL_INCLUDE_DIR}
+            COMMAND ${PIXELFOLD_AT_SOURCE_TIME} ${PIXELFOLD_WIDL} --win64 -I${PIXELFOLD_IDL_INCLUDE_DIR}
                 -L${PIXELFOLD_STDOLE_DIR} -t -o ${tlb} ${idl}
             DEPENDS ${idl}
             COMMENT "Generating the type library")

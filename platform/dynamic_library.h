@@ -59,6 +59,11 @@ const char* PluginLibraryFileName() noexcept;
 
 bool StandardErrorIsTerminal() noexcept;
 
+// Standard input and output as bytes, with no translation of line ends or end-of-file marks
+// (Windows' C run time translates them by default; elsewhere they are bytes already).
+void UseBinaryStandardInput() noexcept;
+void UseBinaryStandardOutput() noexcept;
+
 // The program's arguments as UTF-8, the program name first (Windows hands `main` the ANSI
 // code page; the command line itself is UTF-16).
 std::vector<std::string> CommandLineArguments(int argc, char** argv);

@@ -9,7 +9,7 @@ packages=(
     mingw-w64-tools wine64 libwine-dev libcli11-dev nlohmann-json3-dev
     clang libclang-rt-14-dev
     wine wixl msitools dpkg-dev
-    lintian devscripts osslsigncode openssl gnupg python3
+    lintian devscripts osslsigncode openssl gnupg python3 faketime
 )
 
 missing=()

@@ -13,6 +13,10 @@ namespace pixelfold {
 
 void LoadLibrariesFromSystemOnly() noexcept {}
 
+void UseBinaryStandardInput() noexcept {}
+
+void UseBinaryStandardOutput() noexcept {}
+
 DynamicLibrary::DynamicLibrary(const std::string& path) {
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle_ == nullptr) error_ = dlerror();

@@ -2,6 +2,8 @@
 // from System32.
 #include "platform/dynamic_library.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
 
 #include "platform/windows/system_library.h"
@@ -144,6 +146,15 @@ bool BindHostRuntime(const DynamicLibrary&, HostRuntime& runtime) {
 
 const char* PluginLibraryFileName() noexcept {
     return "pixelfold.dll";
+}
+
+void UseBinaryStandardInput() noexcept {
+    _setmode(_fileno(stdin), _O_BINARY);
+}
+
+void UseBinaryStandardOutput() noexcept {
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
 }
 
 bool StandardErrorIsTerminal() noexcept {

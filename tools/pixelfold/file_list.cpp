@@ -1,10 +1,11 @@
-// tools/pixelfold/file_list.cpp: expanding folders into the image files inside them.
+// tools/pixelfold/file_list.cpp: expanding folders into the image files inside them, and
+// reading lists of paths.
 #include "tools/pixelfold/file_list.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <set>
 #include <system_error>
+#include <utility>
 
 namespace pixelfold::host {
 namespace {
@@ -34,33 +35,78 @@ fs::path FromUtf8(const std::string& text) {
     return fs::path(std::u8string(text.begin(), text.end()));
 }
 
-}  // namespace
+struct Entry {
+    std::string key;  // the name, and a separator after a folder's
+    fs::path path;
+    bool folder;
+};
 
-std::vector<std::string> ListFiles(const std::vector<std::string>& paths,
-                                   const std::vector<std::string>& extensions) {
-    std::set<std::string> wanted;
-    for (const std::string& e : extensions)
-        wanted.insert(LowerAscii(e));
-    std::vector<std::string> files;
-    for (const std::string& given : paths) {
-        std::error_code error;
-        const fs::path path = FromUtf8(given);
-        if (!fs::is_directory(path, error)) {
-            files.push_back(given);
+// A folder's image files and subfolders, sorted by name with a separator after the names of
+// folders: walked depth first in this order, the whole paths come out sorted. Links to folders
+// are not followed.
+std::vector<Entry> SortedEntries(const fs::path& folder, const std::set<std::string>& wanted) {
+    std::vector<Entry> entries;
+    std::error_code error;
+    const auto options = fs::directory_options::skip_permission_denied;
+    for (fs::directory_iterator it(folder, options, error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code ignored;
+        const bool isFolder = it->is_directory(ignored) && !it->is_symlink(ignored);
+        if (!isFolder &&
+            !(it->is_regular_file(ignored) && wanted.contains(ExtensionOf(it->path())))) {
             continue;
         }
-        std::vector<std::string> found;
-        const auto options = fs::directory_options::skip_permission_denied;
-        for (fs::recursive_directory_iterator it(path, options, error), end; !error && it != end;
-             it.increment(error)) {
-            if (it->is_regular_file(error) && wanted.contains(ExtensionOf(it->path()))) {
-                found.push_back(Utf8(it->path()));
-            }
-        }
-        std::sort(found.begin(), found.end());
-        files.insert(files.end(), found.begin(), found.end());
+        std::string key = Utf8(it->path().filename());
+        if (isFolder) key += static_cast<char>(fs::path::preferred_separator);
+        entries.push_back(Entry{std::move(key), it->path(), isFolder});
     }
-    return files;
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.key < b.key; });
+    return entries;
+}
+
+}  // namespace
+
+FileWalker::FileWalker(const std::vector<std::string>& extensions) {
+    for (const std::string& e : extensions)
+        wanted_.insert(LowerAscii(e));
+}
+
+bool FileWalker::Walk(const std::string& given, const TakeFile& take) const {
+    std::error_code error;
+    const fs::path root = FromUtf8(given);
+    if (!fs::is_directory(root, error)) return take(given);
+
+    // Depth first, each folder's entries in order: that is the sorted order of whole paths.
+    struct Level {
+        std::vector<Entry> entries;
+        std::size_t next = 0;
+    };
+    std::vector<Level> stack;
+    stack.push_back(Level{SortedEntries(root, wanted_)});
+    while (!stack.empty()) {
+        Level& level = stack.back();
+        if (level.next == level.entries.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const Entry& entry = level.entries[level.next++];
+        if (entry.folder) {
+            const fs::path folder = entry.path;  // `level` moves when the stack grows
+            stack.push_back(Level{SortedEntries(folder, wanted_)});
+        } else if (!take(Utf8(entry.path))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ForEachListedPath(std::istream& list, char separator, const TakeFile& take) {
+    for (std::string path; std::getline(list, path, separator);) {
+        if (separator == '\n' && !path.empty() && path.back() == '\r') path.pop_back();
+        if (!path.empty() && !take(path)) return false;
+    }
+    return true;
 }
 
 }  // namespace pixelfold::host

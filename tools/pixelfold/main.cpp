@@ -2,17 +2,21 @@
 // from image files exactly as the host application does.
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "pixelfold/property_names.h"
 #include "platform/dynamic_library.h"
+#include "platform/host_threads.h"
 #include "platform/utf8.h"
 #include "tools/pixelfold/file_list.h"
+#include "tools/pixelfold/ordered_reads.h"
 #include "tools/pixelfold/plugin_session.h"
-#include "tools/pixelfold/progress.h"
 #include "tools/pixelfold/report.h"
 
 namespace pixelfold::host {
@@ -21,6 +25,7 @@ namespace {
 constexpr int kAllOpened = 0;
 constexpr int kSomeFailed = 1;
 constexpr int kUsageOrPlugin = 2;
+constexpr int kInterrupted = 130;  // as a shell reports a program ended by SIGINT
 
 std::vector<std::string> DefaultNames() {
     std::vector<std::string> names = {"Width", "Height", "Color Depth"};
@@ -72,14 +77,24 @@ int PrintVersions(const std::string& plugin) {
     return kAllOpened;
 }
 
+// Logical processors, at most 8: more threads than that only wait for the same storage.
+unsigned DefaultJobs() {
+    const unsigned processors = std::thread::hardware_concurrency();
+    return std::clamp(processors, 1u, 8u);
+}
+
 int Run(int argc, char** argv) {
     const std::filesystem::path here = ExecutablePath().parent_path();
     std::string plugin = Utf8(Installed(here, PluginLibraryFileName(), "../lib/pixelfold"));
     std::string nameList;
+    std::string filesFrom;
     std::vector<std::string> paths;
     bool json = false;
+    bool csv = false;
+    bool nullSeparated = false;
     bool all = false;
     bool version = false;
+    unsigned jobs = DefaultJobs();
 
     CLI::App app(
         "Reads width, height, colour depth and metadata from image files through the "
@@ -92,7 +107,21 @@ int Run(int argc, char** argv) {
                    "Names to ask for, comma-separated, in this order (default: Width, Height, "
                    "Color Depth and the 217 metadata names)");
     app.add_flag("--all", all, "Also list the names the plug-in did not answer");
-    app.add_flag("--json", json, "One JSON object per file (JSON Lines)");
+    CLI::Option* jsonOption = app.add_flag("--json", json, "One JSON object per file (JSON Lines)");
+    app.add_flag("--csv", csv,
+                 "CSV (RFC 4180): a header row, then one row per file with a cell per name "
+                 "and an error column")
+        ->excludes(jsonOption);
+    app.add_option("-j,--jobs", jobs,
+                   "Files read at the same time (default: the logical processors, at most 8)")
+        ->check(CLI::Range(1u, 1024u))
+        ->capture_default_str();
+    CLI::Option* filesFromOption =
+        app.add_option("--files-from", filesFrom,
+                       "Also read the paths listed in FILE, one per line (- for standard input)");
+    app.add_flag("--null", nullSeparated,
+                 "The list of --files-from is separated by NUL bytes (find -print0)")
+        ->needs(filesFromOption);
     app.add_option("PATH", paths, "Image files or folders (walked recursively)");
     std::vector<std::string> arguments = CommandLineArguments(argc, argv);
     arguments.erase(arguments.begin());
@@ -105,34 +134,51 @@ int Run(int argc, char** argv) {
     }
     if (version) return PrintVersions(plugin);
     const std::vector<std::string> names = nameList.empty() ? DefaultNames() : Split(nameList);
-    if (paths.empty()) {
+    if (paths.empty() && filesFrom.empty()) {
         paths.push_back(Utf8(Installed(here, "sample.jpg", "../share/pixelfold")));
         std::cerr << "pixelfold: no PATH given; reading the sample image " << paths.back() << "\n";
     }
+    std::ifstream listFile;
+    if (!filesFrom.empty() && filesFrom != "-") {
+        listFile.open(std::filesystem::path(std::u8string(filesFrom.begin(), filesFrom.end())),
+                      std::ios::binary);
+        if (!listFile) {
+            std::cerr << "pixelfold: cannot read the list " << filesFrom << "\n";
+            return kUsageOrPlugin;
+        }
+    }
+    if (filesFrom == "-") UseBinaryStandardInput();
+    std::istream* list = filesFrom.empty() ? nullptr : filesFrom == "-" ? &std::cin : &listFile;
 
     PluginSession session(plugin, names);
     if (!session.error().empty()) {
         std::cerr << "pixelfold: " << session.error() << "\n";
         return kUsageOrPlugin;
     }
-    const std::vector<std::string> files = ListFiles(paths, session.extensions());
-    const Report report(session, json, all);
-    int status = kAllOpened;
-    std::vector<Answer> answers;
-    {
-        Progress progress(files.size());
-        for (const std::string& file : files) {
-            const HRESULT hr = session.Read(file, answers);
-            if (SUCCEEDED(hr)) {
-                report.Values(file, answers);
-            } else {
-                report.Failure(file, hr);
-                status = kSomeFailed;
-            }
-            progress.FileDone();
+    const OutputMode mode = csv ? OutputMode::kCsv : json ? OutputMode::kJson : OutputMode::kText;
+    const Report report(session, mode, all);
+    // CSV rows end in CR LF themselves.
+    if (mode == OutputMode::kCsv) UseBinaryStandardOutput();
+    std::cout << report.Header();
+    const FileWalker walker(session.extensions());
+    const char separator = nullSeparated ? '\0' : '\n';
+    CatchInterrupt();
+    const RunOutcome outcome = ReadInOrder(session, report, jobs, [&](const TakeFile& take) {
+        for (const std::string& path : paths) {
+            if (!walker.Walk(path, take)) return;
         }
+        if (list != nullptr) {
+            ForEachListedPath(*list, separator,
+                              [&](const std::string& path) { return walker.Walk(path, take); });
+        }
+    });
+    if (outcome.interrupted) {
+        // The walk may still be running on its own thread: end here, without unwinding.
+        std::cout.flush();
+        std::cerr.flush();
+        std::_Exit(kInterrupted);
     }
-    return status;
+    return outcome.anyFailed ? kSomeFailed : kAllOpened;
 }
 
 }  // namespace
@@ -141,6 +187,9 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
     pixelfold::LoadLibrariesFromSystemOnly();
     std::ios::sync_with_stdio(false);  // output goes through std::cout and std::cerr only
+    // The list of --files-from is read on the walking thread while another writes std::cout,
+    // which reading std::cin would otherwise flush.
+    std::cin.tie(nullptr);
     try {
         return pixelfold::host::Run(argc, argv);
     } catch (const std::exception& e) {

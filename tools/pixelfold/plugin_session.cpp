@@ -43,38 +43,41 @@ PluginSession::PluginSession(const std::string& libraryPath, const std::vector<s
     runtime_.sysFreeString(company);
     runtime_.sysFreeString(description);
     runtime_.sysFreeString(list);
+}
 
-    requests_.resize(names_.size());
-    for (std::size_t i = 0; i < names_.size(); ++i) {
-        const WideString name = Utf16FromUtf8(names_[i]);
-        requests_[i].name = runtime_.sysAllocString(name.c_str());
-        requests_[i].group = runtime_.sysAllocString(WTEXT("Image"));
+PluginSession::~PluginSession() {
+    if (format_ != nullptr) ReleaseOf(format_);
+}
+
+PluginReader::PluginReader(const PluginSession& session) : session_(session) {
+    const HostRuntime& runtime = session_.runtime_;
+    requests_.resize(session_.names_.size());
+    for (std::size_t i = 0; i < requests_.size(); ++i) {
+        const WideString name = Utf16FromUtf8(session_.names_[i]);
+        requests_[i].name = runtime.sysAllocString(name.c_str());
+        requests_[i].group = runtime.sysAllocString(WTEXT("Image"));
         requests_[i].value.vt = VT_EMPTY;
     }
 }
 
-PluginSession::~PluginSession() {
-    ReleaseRequests();
-    if (format_ != nullptr) ReleaseOf(format_);
-}
-
-void PluginSession::ReleaseRequests() {
-    if (runtime_.variantClear == nullptr) return;
+PluginReader::~PluginReader() {
+    const HostRuntime& runtime = session_.runtime_;
     for (ValueRequest& r : requests_) {
-        runtime_.sysFreeString(r.name);
-        runtime_.sysFreeString(r.group);
-        runtime_.variantClear(&r.value);
+        runtime.sysFreeString(r.name);
+        runtime.sysFreeString(r.group);
+        runtime.variantClear(&r.value);
     }
-    requests_.clear();
 }
 
-HRESULT PluginSession::Read(const std::string& path, std::vector<Answer>& answers) {
+HRESULT PluginReader::Read(const std::string& path, std::vector<Answer>& answers) {
+    const HostRuntime& runtime = session_.runtime_;
+    IVltFileFormat* format = session_.format_;
     const WideString widePath = Utf16FromFileName(path);
     IVltFileNavigator* navigator = nullptr;
-    HRESULT hr = format_->lpVtbl->OpenNavigator(format_, widePath.c_str(), 0, &navigator);
+    HRESULT hr = format->lpVtbl->OpenNavigator(format, widePath.c_str(), 0, &navigator);
     if (FAILED(hr)) return hr;
     for (ValueRequest& r : requests_) {
-        runtime_.variantClear(&r.value);
+        runtime.variantClear(&r.value);
         r.found = 0;
         r.attributes = 0;
     }

@@ -1,5 +1,6 @@
 // tools/pixelfold/plugin_session.h: the plug-in as the host uses it: loaded at run time, its
-// format object made through DllGetClassObject, one navigator per file.
+// one format object made through DllGetClassObject and shared by every thread, and a reader per
+// thread that opens one navigator per file.
 #pragma once
 
 #include <string>
@@ -13,7 +14,7 @@ namespace pixelfold::host {
 // What the navigator answered for one name.
 struct Answer {
     bool found = false;
-    VARIANT value{};  // owned by the session's request array; valid until the next Read
+    VARIANT value{};  // owned by the reader's request array; valid until its next Read
 };
 
 class PluginSession {
@@ -29,23 +30,35 @@ class PluginSession {
     // The extensions the format object serves ("bmp,pcx,..."), lower case.
     const std::vector<std::string>& extensions() const { return extensions_; }
     const std::vector<std::string>& names() const { return names_; }
-
-    // Opens a navigator on `path` and asks it for every name: the result of OpenNavigator or
-    // of GetValues, and on success one answer per name.
-    HRESULT Read(const std::string& path, std::vector<Answer>& answers);
     // A BSTR's text as UTF-8.
     std::string Text(BSTR text) const;
 
   private:
-    void ReleaseRequests();
+    friend class PluginReader;
 
     DynamicLibrary library_;
     HostRuntime runtime_;
-    IVltFileFormat* format_ = nullptr;
+    IVltFileFormat* format_ = nullptr;  // free-threaded: one for every thread
     std::vector<std::string> names_;
-    std::vector<ValueRequest> requests_;
     std::vector<std::string> extensions_;
     std::string error_;
+};
+
+// Reads files through a ready session, on one thread at a time.
+class PluginReader {
+  public:
+    explicit PluginReader(const PluginSession& session);
+    ~PluginReader();
+    PluginReader(const PluginReader&) = delete;
+    PluginReader& operator=(const PluginReader&) = delete;
+
+    // Opens a navigator on `path` and asks it for every name: the result of OpenNavigator or
+    // of GetValues, and on success one answer per name.
+    HRESULT Read(const std::string& path, std::vector<Answer>& answers);
+
+  private:
+    const PluginSession& session_;
+    std::vector<ValueRequest> requests_;
 };
 
 }  // namespace pixelfold::host

@@ -6,24 +6,26 @@
 
 namespace pixelfold::host {
 
-// Shown only when standard error is a terminal and there are more than a few files; cleared
+// Shown only when standard error is a terminal, once more than a few files are done; cleared
 // when the run ends.
 class Progress {
   public:
-    explicit Progress(std::size_t total);
+    Progress();
     ~Progress();
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
 
-    void FileDone();
+    // One more file done; `total` is the number of files of the run, or 0 while the walk that
+    // finds them is still going.
+    void FileDone(std::size_t total);
 
   private:
     using Clock = std::chrono::steady_clock;
     static constexpr std::size_t kFewFiles = 5;
 
-    std::size_t total_;
+    bool terminal_;
+    bool drawn_ = false;
     std::size_t done_ = 0;
-    bool shown_;
     Clock::time_point start_ = Clock::now();
     Clock::time_point lastDrawn_{};
 };

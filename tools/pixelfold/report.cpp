@@ -1,13 +1,15 @@
-// tools/pixelfold/report.cpp: formatting answers as text and as JSON.
+// tools/pixelfold/report.cpp: formatting answers as text, JSON and CSV (RFC 4180).
 #include "tools/pixelfold/report.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <iostream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+
+#include "platform/utf8.h"
 
 namespace pixelfold::host {
 namespace {
@@ -85,6 +87,40 @@ std::string PlainValue(const PluginSession& session, const VARIANT& v) {
     }
 }
 
+// Text as valid UTF-8: each byte that is not part of a valid sequence becomes U+FFFD.
+std::string ValidUtf8(const std::string& text) {
+    return Utf8FromUtf16(Utf16FromUtf8(text));
+}
+
+// One CSV field: quoted, with its quotes doubled, when it holds a comma, a quote or a line
+// break.
+void AppendCsvField(const std::string& text, std::string& out) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (const char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+// A value as its JSON text shows it, without the quotes of a JSON string.
+std::string CsvValue(const PluginSession& session, const VARIANT& v) {
+    const Json value = JsonValue(session, v);
+    if (value.is_null()) return {};
+    if (value.is_string()) return ValidUtf8(value.get<std::string>());
+    return value.dump();
+}
+
+constexpr char kCsvLineEnd[] = "\r\n";
+
+std::string JsonLine(const Json& line) {
+    return line.dump(-1, ' ', false, Json::error_handler_t::replace) + '\n';
+}
+
 }  // namespace
 
 std::string HexCode(HRESULT hr) {
@@ -123,9 +159,49 @@ std::string IsoDateTime(double date) {
     return text;
 }
 
-void Report::Values(const std::string& path, const std::vector<Answer>& answers) const {
+Report::Report(const PluginSession& session, OutputMode mode, bool listUnanswered)
+    : session_(session), mode_(mode), listUnanswered_(listUnanswered) {
     const std::vector<std::string>& names = session_.names();
-    if (json_) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (std::find(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(i), names[i]) ==
+            names.begin() + static_cast<std::ptrdiff_t>(i)) {
+            csvColumns_.push_back(i);
+        }
+    }
+}
+
+std::string Report::Header() const {
+    if (mode_ != OutputMode::kCsv) return {};
+    std::string out = "path";
+    for (const std::size_t column : csvColumns_) {
+        out += ',';
+        AppendCsvField(ValidUtf8(session_.names()[column]), out);
+    }
+    return out + ",error" + kCsvLineEnd;
+}
+
+void Report::CsvRow(const std::string& path, const std::vector<Answer>* answers, HRESULT hr,
+                    std::string& out) const {
+    AppendCsvField(ValidUtf8(path), out);
+    for (const std::size_t column : csvColumns_) {
+        out += ',';
+        if (answers != nullptr && (*answers)[column].found)
+            AppendCsvField(CsvValue(session_, (*answers)[column].value), out);
+    }
+    out += ',';
+    if (answers == nullptr) AppendCsvField(ResultName(hr), out);
+    out += kCsvLineEnd;
+}
+
+void Report::Values(const std::string& path, const std::vector<Answer>& answers,
+                    FileOutput& output) const {
+    const std::vector<std::string>& names = session_.names();
+    std::string& out = output.out;
+    if (mode_ == OutputMode::kCsv) {
+        CsvRow(path, &answers, S_OK, out);
+        return;
+    }
+    if (mode_ == OutputMode::kJson) {
         Json values = Json::object();
         Json unanswered = Json::array();
         for (std::size_t i = 0; i < answers.size(); ++i) {
@@ -137,34 +213,38 @@ void Report::Values(const std::string& path, const std::vector<Answer>& answers)
         }
         Json line = {{"path", path}, {"values", values}};
         if (listUnanswered_) line["unanswered"] = unanswered;
-        std::cout << line.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+        out += JsonLine(line);
         return;
     }
     std::size_t width = 0;
     for (std::size_t i = 0; i < answers.size(); ++i) {
         if (answers[i].found || listUnanswered_) width = std::max(width, names[i].size());
     }
-    std::cout << path << '\n';
+    out += path + '\n';
     for (std::size_t i = 0; i < answers.size(); ++i) {
         if (!answers[i].found && !listUnanswered_) continue;
         const std::string value =
             answers[i].found ? PlainValue(session_, answers[i].value) : "(unanswered)";
-        std::cout << "  " << names[i] << std::string(width - names[i].size() + 2, ' ') << value
-                  << '\n';
+        out += "  " + names[i] + std::string(width - names[i].size() + 2, ' ') + value + '\n';
     }
 }
 
-void Report::Failure(const std::string& path, HRESULT hr) const {
-    if (json_) {
+void Report::Failure(const std::string& path, HRESULT hr, FileOutput& output) const {
+    output.failed = true;
+    if (mode_ == OutputMode::kCsv) {
+        CsvRow(path, nullptr, hr, output.out);
+        return;
+    }
+    if (mode_ == OutputMode::kJson) {
         const Json line = {
             {"path", path},
             {"error",
              {{"hresult", HexCode(hr)}, {"name", ResultName(hr)}, {"message", ResultMessage(hr)}}}};
-        std::cout << line.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+        output.out += JsonLine(line);
         return;
     }
-    std::cerr << path << ": " << ResultName(hr) << " (" << HexCode(hr) << "): " << ResultMessage(hr)
-              << '\n';
+    output.err +=
+        path + ": " + ResultName(hr) + " (" + HexCode(hr) + "): " + ResultMessage(hr) + '\n';
 }
 
 }  // namespace pixelfold::host

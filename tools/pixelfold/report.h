@@ -1,4 +1,5 @@
-// tools/pixelfold/report.h: what a run prints for each file: readable blocks or JSON Lines.
+// tools/pixelfold/report.h: what a run prints for each file: readable blocks, JSON Lines or
+// CSV rows.
 #pragma once
 
 #include <cstdio>
@@ -9,21 +10,39 @@
 
 namespace pixelfold::host {
 
+enum class OutputMode { kText, kJson, kCsv };
+
+// What a run prints for one file, made on the thread that read it and printed in order later.
+struct FileOutput {
+    std::string out;  // standard output
+    std::string err;  // standard error
+    bool failed = false;
+};
+
 class Report {
   public:
-    // `listUnanswered`: also name the values the plug-in did not answer.
-    Report(const PluginSession& session, bool json, bool listUnanswered)
-        : session_(session), json_(json), listUnanswered_(listUnanswered) {}
+    // `listUnanswered`: also name the values the plug-in did not answer (text and JSON; a CSV
+    // row always has a cell for every name).
+    Report(const PluginSession& session, OutputMode mode, bool listUnanswered);
 
-    // One file's answers, on standard output.
-    void Values(const std::string& path, const std::vector<Answer>& answers) const;
-    // A file that could not be read: standard output in JSON mode, standard error otherwise.
-    void Failure(const std::string& path, HRESULT hr) const;
+    // What standard output starts with: the CSV header row; empty for the other modes.
+    std::string Header() const;
+    // One file's answers, for standard output.
+    void Values(const std::string& path, const std::vector<Answer>& answers,
+                FileOutput& output) const;
+    // A file that could not be read: for standard output in JSON and CSV, standard error in
+    // text.
+    void Failure(const std::string& path, HRESULT hr, FileOutput& output) const;
 
   private:
+    void CsvRow(const std::string& path, const std::vector<Answer>* answers, HRESULT hr,
+                std::string& out) const;
+
     const PluginSession& session_;
-    bool json_;
+    OutputMode mode_;
     bool listUnanswered_;
+    // CSV: each name once, in the order first asked, with the index of that first request.
+    std::vector<std::size_t> csvColumns_;
 };
 
 // A result code as "0x80040213".
