@@ -105,15 +105,22 @@ def floor_seconds(files, scratch):
     return min(out[1:])
 
 
-def report(title, files, floor, runs):
-    n = len(files)
-    print(f"\n{title}: {n} files; floor {floor / n * 1e6:.1f} us per file")
-    print(f"  {'tool':40} {'us/file':>10} {'x floor':>8}")
+def table(runs, headings, columns):
+    """One row per run: its name and `columns(seconds)`, or that the tool is not installed."""
+    print(f"  {'tool':40} {headings[0]:>10} {headings[1]:>8}")
     for name, seconds in runs:
         if seconds is None:
             print(f"  {name:40} {'(not installed)':>19}")
         else:
-            print(f"  {name:40} {seconds / n * 1e6:10.1f} {seconds / floor:8.1f}")
+            first, second = columns(seconds)
+            print(f"  {name:40} {first:10} {second:8}")
+
+
+def report(title, files, floor, runs):
+    n = len(files)
+    print(f"\n{title}: {n} files; floor {floor / n * 1e6:.1f} us per file")
+    table(runs, ("us/file", "x floor"),
+          lambda seconds: (f"{seconds / n * 1e6:.1f}", f"{seconds / floor:.1f}"))
 
 
 def pillow_python():
@@ -176,12 +183,8 @@ def slow_storage(files, delay_ms, scratch):
                 ("exiv2 -pa", timed(["exiv2", "-pa"] + listed) if which("exiv2") else None)]
         n = len(listed)
         print(f"\nSlow storage: {n} files, {delay_ms:g} ms before each open and each read")
-        print(f"  {'tool':40} {'ms/file':>10} {'seconds':>8}")
-        for name, seconds in runs:
-            if seconds is None:
-                print(f"  {name:40} {'(not installed)':>19}")
-            else:
-                print(f"  {name:40} {seconds / n * 1e3:10.2f} {seconds:8.2f}")
+        table(runs, ("ms/file", "seconds"),
+              lambda seconds: (f"{seconds / n * 1e3:.2f}", f"{seconds:.2f}"))
         print(f"  -j 8 is {runs[0][1] / runs[1][1]:.1f} times as fast as -j 1")
     finally:
         subprocess.run(["fusermount3", "-u", mount])

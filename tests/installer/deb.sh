@@ -6,13 +6,7 @@
 # Usage: deb.sh BUILD_DIR VERSION CORPUS_DIR
 set -uo pipefail
 build=$1 version=$2 corpus=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+source "$(dirname "$0")/scratch.sh"
 
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) ||
     { cat "$work/cpack.log"; exit 1; }

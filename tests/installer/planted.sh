@@ -8,13 +8,7 @@
 # Usage: planted.sh WINE64 PREFIX EXE DLL PLANTED_DLL VERSION
 set -uo pipefail
 wine64=$1 prefix=$2 exe=$3 dll=$4 planted=$5 version=$6
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+source "$(dirname "$0")/scratch.sh"
 
 for folder in zip other; do
     mkdir -p "$work/$folder"

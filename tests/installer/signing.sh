@@ -8,13 +8,7 @@ set -uo pipefail
 source_dir=$1 dll=$2 exe=$3 msi=$4 client=$5 image=$6
 shift 6
 emulator=("$@")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+source "$(dirname "$0")/scratch.sh"
 
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Pixelfold test signing" \
     -addext "keyUsage=critical,digitalSignature" -addext "extendedKeyUsage=codeSigning" \
