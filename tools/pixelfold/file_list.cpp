@@ -35,9 +35,10 @@ fs::path FromUtf8(const std::string& text) {
     return fs::path(std::u8string(text.begin(), text.end()));
 }
 
+// A folder's entry, as small as it can be: a folder of a hundred thousand images is listed
+// whole before its first file is taken.
 struct Entry {
     std::string key;  // the name, and a separator after a folder's
-    fs::path path;
     bool folder;
 };
 
@@ -58,7 +59,7 @@ std::vector<Entry> SortedEntries(const fs::path& folder, const std::set<std::str
         }
         std::string key = Utf8(it->path().filename());
         if (isFolder) key += static_cast<char>(fs::path::preferred_separator);
-        entries.push_back(Entry{std::move(key), it->path(), isFolder});
+        entries.push_back(Entry{std::move(key), isFolder});
     }
     std::sort(entries.begin(), entries.end(),
               [](const Entry& a, const Entry& b) { return a.key < b.key; });
@@ -79,11 +80,12 @@ bool FileWalker::Walk(const std::string& given, const TakeFile& take) const {
 
     // Depth first, each folder's entries in order: that is the sorted order of whole paths.
     struct Level {
+        fs::path folder;
         std::vector<Entry> entries;
         std::size_t next = 0;
     };
     std::vector<Level> stack;
-    stack.push_back(Level{SortedEntries(root, wanted_)});
+    stack.push_back(Level{root, SortedEntries(root, wanted_)});
     while (!stack.empty()) {
         Level& level = stack.back();
         if (level.next == level.entries.size()) {
@@ -92,9 +94,11 @@ bool FileWalker::Walk(const std::string& given, const TakeFile& take) const {
         }
         const Entry& entry = level.entries[level.next++];
         if (entry.folder) {
-            const fs::path folder = entry.path;  // `level` moves when the stack grows
-            stack.push_back(Level{SortedEntries(folder, wanted_)});
-        } else if (!take(Utf8(entry.path))) {
+            // `level` moves when the stack grows.
+            fs::path folder = level.folder / FromUtf8(entry.key.substr(0, entry.key.size() - 1));
+            std::vector<Entry> entries = SortedEntries(folder, wanted_);
+            stack.push_back(Level{std::move(folder), std::move(entries)});
+        } else if (!take(Utf8(level.folder / FromUtf8(entry.key)))) {
             return false;
         }
     }
