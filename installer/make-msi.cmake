@@ -35,21 +35,32 @@ endforeach()
 string(UUID PIXELFOLD_PACKAGE_CODE NAMESPACE ${namespace} NAME "${contents}" TYPE SHA1 UPPER)
 configure_file(${SOURCE}/installer/pixelfold.wxs.in ${WORK}/pixelfold.wxs @ONLY)
 
-# The cabinet records each file's time: the release's, not the checkout's.
+# The cabinet records each file's time and the summary information the time the package was
+# made: both the release's (the source's time), not the checkout's or the build's. wixl and
+# msibuild run under faketime for the latter.
 pixelfold_source_date_epoch(epoch ${SOURCE})
+set(at_source_time "")
 if(NOT epoch STREQUAL "")
     pixelfold_normalise_tree(${WORK} ${epoch})
+    find_program(FAKETIME faketime REQUIRED)
+    set(ENV{SOURCE_DATE_EPOCH} ${epoch})
+    string(TIMESTAMP source_time "%Y-%m-%d %H:%M:%S" UTC)
+    set(at_source_time ${CMAKE_COMMAND} -E env TZ=UTC ${FAKETIME} -f "${source_time}")
 endif()
 
 get_filename_component(output_dir ${OUTPUT} DIRECTORY)
 file(MAKE_DIRECTORY ${output_dir})
 set(package ${WORK}/pixelfold.msi)
-execute_process(COMMAND ${WIXL} --arch x64 --output ${package} pixelfold.wxs
+execute_process(COMMAND ${at_source_time} ${WIXL} --arch x64 --output ${package} pixelfold.wxs
     WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status ERROR_VARIABLE errors)
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "wixl failed (${status}):\n${errors}")
 endif()
-execute_process(COMMAND ${MSIBUILD} ${package} -i ${SOURCE}/installer/RemoveRegistry.idt
+# wixl gives every package a new random package code; this one belongs to the files.
+execute_process(COMMAND ${at_source_time} ${MSIBUILD} ${package}
+        -i ${SOURCE}/installer/RemoveRegistry.idt
+        -s "Pixelfold image-format plug-in ${VERSION}" Pixelfold "x64;1033"
+        "{${PIXELFOLD_PACKAGE_CODE}}"
     RESULT_VARIABLE status ERROR_VARIABLE errors)
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "msibuild failed (${status}):\n${errors}")
