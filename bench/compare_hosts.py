@@ -113,7 +113,7 @@ def table(runs, headings, columns):
             print(f"  {name:40} {'(not installed)':>19}")
         else:
             first, second = columns(seconds)
-            print(f"  {name:40} {first:10} {second:8}")
+            print(f"  {name:40} {first:>10} {second:>8}")
 
 
 def report(title, files, floor, runs):
