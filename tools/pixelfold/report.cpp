@@ -7,7 +7,9 @@
 #include <cmath>
 #include <cstdint>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
+#include <string_view>
 
 #include "platform/utf8.h"
 
@@ -162,11 +164,9 @@ std::string IsoDateTime(double date) {
 Report::Report(const PluginSession& session, OutputMode mode, bool listUnanswered)
     : session_(session), mode_(mode), listUnanswered_(listUnanswered) {
     const std::vector<std::string>& names = session_.names();
+    std::set<std::string_view> seen;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (std::find(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(i), names[i]) ==
-            names.begin() + static_cast<std::ptrdiff_t>(i)) {
-            csvColumns_.push_back(i);
-        }
+        if (seen.insert(names[i]).second) csvColumns_.push_back(i);
     }
 }
 
