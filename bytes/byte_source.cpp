@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "bytes/read_work.h"
+
 namespace pixelfold {
 namespace {
 
@@ -14,6 +16,7 @@ bool Inside(std::uint64_t offset, std::size_t count, std::uint64_t size) {
 
 bool MemorySource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
     if (!Inside(offset, out.size(), bytes_.size())) return false;
+    read_work::Copied(out.size());
     std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
     return true;
 }

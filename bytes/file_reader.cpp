@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "bytes/read_work.h"
 #include "platform/platform.h"
 
 namespace pixelfold {
@@ -37,6 +38,7 @@ bool FileReader::Fill() {
     blockStart_ = position_;
     blockLength_ = std::fread(block_.data(), 1, block_.size(), file_);
     fileOffset_ += blockLength_;
+    read_work::Copied(blockLength_);
     return blockLength_ != 0;
 }
 
@@ -57,6 +59,7 @@ bool FileReader::ReadDirect(std::span<std::uint8_t> out) {
     if (!SeekFile(position_)) return false;
     const std::size_t count = std::fread(out.data(), 1, out.size(), file_);
     fileOffset_ += count;
+    read_work::Copied(count);
     position_ += count;
     return count == out.size();
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bytes/byte_stream.h"
+#include "bytes/read_work.h"
 
 namespace pixelfold {
 
@@ -23,11 +24,13 @@ class MemoryStream final : public ByteStream {
         }
         std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), out.size(),
                     out.begin());
+        read_work::Copied(out.size());
         position_ += out.size();
         return true;
     }
     std::optional<std::uint8_t> ReadByte() override {
         if (position_ >= bytes_.size()) return std::nullopt;
+        read_work::Copied(1);
         return bytes_[position_++];
     }
     void SkipForward(std::uint32_t count) override { position_ += count; }

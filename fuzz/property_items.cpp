@@ -1,13 +1,16 @@
 // fuzz/property_items.cpp: feeds the built-in property item reader from memory, one format at
 // a time (the first byte picks it: EXIF in JPEG, TIFF in either byte order, PNG, GIF), and puts
-// every item it returns through both value converters.
+// every item it returns through both value converters. An input that makes the reader take or
+// allocate more bytes than its size allows is a finding, as a crash is.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <new>
 #include <vector>
 
 #include "bytes/byte_source.h"
 #include "bytes/memory_stream.h"
+#include "bytes/read_work.h"
 #include "metadata/gif_items.h"
 #include "metadata/jpeg_items.h"
 #include "metadata/png_items.h"
@@ -42,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     std::vector<std::uint8_t> bytes(data + 1, data + size);
     PropertyItemList list;
+    read_work::Reset();
     switch (data[0] % 5) {
         case 0: {
             MemoryStream stream(std::move(bytes));
@@ -68,6 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             AddGifItems(stream, list);
         }
     }
+    const read_work::Totals work = read_work::Current();
+    const std::uint64_t bound = read_work::Bound(size - 1, PropertyItemList::kMaxValueBytes);
+    if (work.copied > bound || work.allocated > bound) std::abort();
     Convert(list);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bytes/endian.h"
+#include "bytes/read_work.h"
 
 namespace pixelfold {
 namespace {
@@ -42,7 +43,10 @@ bool ReadSubBlocks(ByteStream& stream, std::vector<std::uint8_t>* out) {
             stream.SkipForward(*size);
         } else {
             if (!stream.ReadExact(bytes)) return false;
-            if (out->size() < (1u << 20)) out->insert(out->end(), bytes.begin(), bytes.end());
+            if (out->size() < (1u << 20)) {
+                out->insert(out->end(), bytes.begin(), bytes.end());
+                read_work::Allocated(bytes.size());
+            }
         }
     }
 }
@@ -58,6 +62,7 @@ bool ReadExtension(ByteStream& stream, GifState& state) {
     } else if (*label == kComment && !state.comment && state.delays.empty()) {
         // Only a comment before the first image counts; later ones belong to frames.
         state.comment = data;
+        read_work::Allocated(data.size());
         TerminateAscii(*state.comment);
     } else if (*label == kApplication && data.size() >= 14 &&
                std::equal(kNetscape.begin(), kNetscape.end(), data.begin()) && data[11] == 1) {

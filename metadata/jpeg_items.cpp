@@ -9,6 +9,7 @@
 
 #include "bytes/byte_source.h"
 #include "bytes/jpeg_markers.h"
+#include "bytes/read_work.h"
 #include "common/hr_error.h"
 #include "metadata/tiff_items.h"
 
@@ -76,6 +77,7 @@ void Collect(const Marker& marker, std::span<const std::uint8_t> payload, Collec
         AddTiffItems(tiff, TiffOrigin::kExifSegment, items);
     } else if (marker.code == kCom && !found.comment) {
         found.comment.emplace(payload.begin(), payload.end());
+        read_work::Allocated(payload.size());
         TerminateAscii(*found.comment);
     } else if (marker.code == kDqt) {
         CollectTables(payload, found);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bytes/endian.h"
+#include "bytes/read_work.h"
 
 namespace pixelfold {
 namespace {
@@ -64,6 +65,7 @@ class PngChunks {
                                   100000, v(7), 100000}));
         } else if (type == "hIST" && First(type)) {
             std::vector<std::uint8_t> bytes;
+            read_work::Allocated(data.size());
             for (std::size_t at = 0; at + 1 < data.size(); at += 2) {
                 bytes.push_back(data[at + 1]);
                 bytes.push_back(data[at]);
@@ -92,10 +94,12 @@ class PngChunks {
     void TakeText(std::span<const std::uint8_t> data) {
         const auto nul = std::find(data.begin(), data.end(), std::uint8_t{0});
         if (nul == data.end()) return;
-        const std::string keyword(data.begin(), nul);
+        const std::string_view keyword(reinterpret_cast<const char*>(data.data()),
+                                       static_cast<std::size_t>(nul - data.begin()));
         for (const TextKeyword& row : kTextKeywords) {
-            if (row.keyword != keyword || !First("tEXt " + keyword)) continue;
+            if (row.keyword != keyword || !First("tEXt " + std::string(keyword))) continue;
             std::vector<std::uint8_t> text(nul + 1, data.end());
+            read_work::Allocated(text.size());
             TerminateAscii(text);
             items_.Add(row.id, PropertyType::kAscii, text);
         }
@@ -112,6 +116,20 @@ bool Wanted(std::string_view type) {
            type == "pHYs";
 }
 
+// Reads `length` bytes into `data` piece by piece, so that a chunk that declares more than
+// the file holds never costs more memory than the file gives.
+bool ReadChunkData(ByteStream& stream, std::uint32_t length, std::vector<std::uint8_t>& data) {
+    constexpr std::size_t kPiece = 64 * 1024;
+    data.clear();
+    while (data.size() < length) {
+        const std::size_t at = data.size();
+        data.resize(at + std::min<std::size_t>(kPiece, length - at));
+        read_work::Allocated(data.size() - at);
+        if (!stream.ReadExact(std::span(data).subspan(at))) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void AddPngItems(ByteStream& stream, PropertyItemList& items) {
@@ -124,8 +142,7 @@ void AddPngItems(ByteStream& stream, PropertyItemList& items) {
         const std::string_view type(reinterpret_cast<const char*>(&head[4]), 4);
         if (type == "IEND" || length > 0x7FFFFFFFu) break;
         if (Wanted(type) && length <= kMaxChunkRead) {
-            data.resize(length);
-            if (!stream.ReadExact(data)) break;
+            if (!ReadChunkData(stream, length, data)) break;
             chunks.Take(type, data);
             stream.SkipForward(4);  // checksum
         } else {
