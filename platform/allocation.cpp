@@ -30,6 +30,10 @@ void DisarmAllocationFault() noexcept {
     allocationsBeforeFault.store(kDisarmed);
 }
 
+bool AllocationFaultArmed() noexcept {
+    return allocationsBeforeFault.load() != kDisarmed;
+}
+
 BSTR NewBstr(WideStringView text) noexcept {
     if (AllocationFaultDue() || text.size() > std::numeric_limits<UINT>::max() / 2) {
         return nullptr;

@@ -36,5 +36,7 @@ template <class T, class... Args>
 // then spent. Disarmed with `DisarmAllocationFault`. One process-wide countdown.
 void ArmAllocationFault(unsigned successes) noexcept;
 void DisarmAllocationFault() noexcept;
+// True while an armed fault has not happened yet.
+[[nodiscard]] bool AllocationFaultArmed() noexcept;
 
 }  // namespace pixelfold

@@ -10,12 +10,14 @@ LONG DeleteKeyTree(HKEY parent, const WCHAR* name) noexcept {
     const LONG opened = RegOpenKeyExW(parent, name, 0, kKeyReadWrite, key.put());
     if (opened != ERROR_SUCCESS) return opened;
     for (;;) {
+        // Key names are at most 255 characters, so that the name always fits: the end of the
+        // list ends the loop, and any other answer is a failure.
         WCHAR child[256];
         DWORD length = 256;
-        if (RegEnumKeyExW(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            break;
-        }
+        const LONG listed =
+            RegEnumKeyExW(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr);
+        if (listed == ERROR_NO_MORE_ITEMS) break;
+        if (listed != ERROR_SUCCESS) return listed;
         const LONG deleted = DeleteKeyTree(key.get(), child);
         if (deleted != ERROR_SUCCESS) return deleted;
     }

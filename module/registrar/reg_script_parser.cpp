@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
+#include <span>
 #include <vector>
 
 #include "common/hr_error.h"
+#include "platform/allocation.h"
 #include "platform/ascii_text.h"
 #include "platform/registry_keys.h"
 
@@ -52,8 +55,10 @@ bool Is(const std::array<WCHAR, 4096>& token, WideStringView word) {
     return EqualsIgnoringAsciiCase(Text(token), word);
 }
 
-bool HasBackslash(const std::array<WCHAR, 4096>& token) {
-    return Text(token).find(WCHAR{'\\'}) != WideStringView::npos;
+// A key name names one subkey: not a path, and not empty, which the registry takes for the
+// parent key itself (so that deleting it would delete the parent).
+bool IsKeyName(const std::array<WCHAR, 4096>& token) {
+    return token[0] != 0 && Text(token).find(WCHAR{'\\'}) == WideStringView::npos;
 }
 
 bool IsProtected(WideStringView name) {
@@ -66,6 +71,22 @@ bool IsProtected(WideStringView name) {
 HRESULT FromRegistry(LONG status) {
     return HResultFromWin32(static_cast<DWORD>(status));
 }
+
+// Runs `allocate`; a failed allocation in it, whether the heap's or the test switch's, becomes
+// `outOfMemory`, so that a pass fails there as it fails anywhere else and is undone.
+template <class Allocate>
+HRESULT TryAllocating(Allocate&& allocate, HRESULT outOfMemory = E_OUTOFMEMORY) noexcept {
+    if (AllocationFaultDue()) return outOfMemory;
+    try {
+        allocate();
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return outOfMemory;
+    }
+}
+
+// "B" data of up to this many bytes is put together on the stack.
+constexpr std::size_t kStackBinaryBytes = 256;
 
 unsigned HexDigit(WCHAR c) {
     if (c >= WCHAR{'0'} && c <= WCHAR{'9'}) return static_cast<unsigned>(c - WCHAR{'0'});
@@ -80,7 +101,8 @@ HRESULT RegScriptParser::ExpandReplacements(const WCHAR* script, WideString& out
     if (script == nullptr) return E_POINTER;
     WideString expanded;
     const WideStringView text(script);
-    expanded.reserve(text.size() * 2 < 100 ? 1000 : text.size() * 2);
+    RETURN_IF_FAILED(
+        TryAllocating([&] { expanded.reserve(text.size() * 2 < 100 ? 1000 : text.size() * 2); }));
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != WCHAR{'%'}) {
             expanded.push_back(text[i]);
@@ -239,7 +261,7 @@ HRESULT RegScriptParser::ProcessKeyEntry(Token& token, HKEY parent, bool doRegis
         const bool deleteOnly = Is(token, WTEXT("Delete"));
         RETURN_IF_FAILED(ReadToken(token));
         if (doRegister) {
-            if (HasBackslash(token)) return DISP_E_EXCEPTION;
+            if (!IsKeyName(token)) return DISP_E_EXCEPTION;
             if (!IsProtected(Text(token))) (void)DeleteKeyTree(parent, token.data());
             if (deleteOnly) {
                 RETURN_IF_FAILED(ReadToken(token));
@@ -256,7 +278,8 @@ HRESULT RegScriptParser::ProcessKeyEntry(Token& token, HKEY parent, bool doRegis
     }
     if (Is(token, WTEXT("Val"))) {
         RETURN_IF_FAILED(ReadToken(token));
-        const WideString valueName(Text(token));
+        WideString valueName;
+        RETURN_IF_FAILED(TryAllocating([&] { valueName.assign(Text(token)); }));
         RETURN_IF_FAILED(ReadToken(token));
         if (token[0] != WCHAR{'='}) return DISP_E_EXCEPTION;
         if (doRegister) {
@@ -276,8 +299,9 @@ HRESULT RegScriptParser::ProcessKeyEntry(Token& token, HKEY parent, bool doRegis
         return Is(token, WTEXT("{")) ? DISP_E_EXCEPTION : S_OK;
     }
 
-    if (HasBackslash(token)) return DISP_E_EXCEPTION;
-    const WideString name(Text(token));
+    if (!IsKeyName(token)) return DISP_E_EXCEPTION;
+    WideString name;
+    RETURN_IF_FAILED(TryAllocating([&] { name.assign(Text(token)); }));
     if (doRegister) {
         HKEY key = nullptr;
         if (RegOpenKeyExW(parent, name.c_str(), 0, kReadWrite, &key) != ERROR_SUCCESS &&
@@ -348,16 +372,23 @@ HRESULT RegScriptParser::WriteValue(HKEY key, const WCHAR* valueName, Token& tok
                                  reinterpret_cast<const BYTE*>(&value), sizeof value);
     } else if (type == WCHAR{'b'}) {
         if (text.size() % 2 != 0) return E_FAIL;
-        std::vector<BYTE> bytes(text.size() / 2 + 1, 0);  // +1: never a null buffer
+        const std::size_t size = text.size() / 2;
+        std::array<BYTE, kStackBinaryBytes> small{};
+        std::vector<BYTE> large;
+        if (size > small.size())
+            RETURN_IF_FAILED(TryAllocating([&] { large.resize(size); }, E_FAIL));
+        const std::span<BYTE> bytes =
+            size > small.size() ? std::span<BYTE>(large) : std::span<BYTE>(small).first(size);
         for (std::size_t i = 0; i < text.size(); ++i) {
             const unsigned digit = HexDigit(text[i]);
             bytes[i / 2] = static_cast<BYTE>(bytes[i / 2] | (i % 2 == 0 ? digit << 4 : digit));
         }
-        written = RegSetValueExW(key, valueName, 0, REG_BINARY, bytes.data(),
-                                 static_cast<DWORD>(text.size() / 2));
+        written =
+            RegSetValueExW(key, valueName, 0, REG_BINARY, bytes.data(), static_cast<DWORD>(size));
     } else {
         // "\0" separates the strings; the value ends with an empty string.
         WideString strings;
+        RETURN_IF_FAILED(TryAllocating([&] { strings.reserve(text.size() + 2); }));
         for (std::size_t i = 0; i < text.size(); ++i) {
             if (text[i] == WCHAR{'\\'} && i + 1 < text.size() && text[i + 1] == WCHAR{'0'}) {
                 strings.push_back(0);

@@ -3,6 +3,8 @@
 
 #include <new>
 
+#include "platform/allocation.h"
+
 namespace pixelfold {
 namespace {
 
@@ -53,14 +55,39 @@ bool Registry::EnumSubkey(DWORD index, WideString& name, WideString& keyClass,
     FILETIME written{};
     lastResult_ = RegEnumKeyExW(key_, index, nameBuffer, &nameLength, nullptr, classBuffer,
                                 &classLength, &written);
-    if (lastResult_ != ERROR_SUCCESS) return false;
     try {
+        // A class longer than the buffer: the subkey is there, and is listed again with
+        // buffers of the sizes the key reports.
+        if (lastResult_ == ERROR_MORE_DATA) return EnumLongSubkey(index, name, keyClass, lastWrite);
+        if (lastResult_ != ERROR_SUCCESS) return false;
         name.assign(nameBuffer, nameLength);
         keyClass.assign(classBuffer, classLength);
     } catch (const std::bad_alloc&) {
         lastResult_ = ERROR_NOT_ENOUGH_MEMORY;
         return false;
     }
+    if (lastWrite != nullptr) *lastWrite = written;
+    return true;
+}
+
+bool Registry::EnumLongSubkey(DWORD index, WideString& name, WideString& keyClass,
+                              FILETIME* lastWrite) {
+    DWORD longestName = 0;
+    DWORD longestClass = 0;
+    lastResult_ = RegQueryInfoKeyW(key_, nullptr, nullptr, nullptr, nullptr, &longestName,
+                                   &longestClass, nullptr, nullptr, nullptr, nullptr, nullptr);
+    if (lastResult_ != ERROR_SUCCESS) return false;
+    if (AllocationFaultDue()) throw std::bad_alloc();
+    WideString nameBuffer(std::size_t{longestName} + 1, WCHAR{0});
+    WideString classBuffer(std::size_t{longestClass} + 1, WCHAR{0});
+    DWORD nameLength = longestName + 1;
+    DWORD classLength = longestClass + 1;
+    FILETIME written{};
+    lastResult_ = RegEnumKeyExW(key_, index, nameBuffer.data(), &nameLength, nullptr,
+                                classBuffer.data(), &classLength, &written);
+    if (lastResult_ != ERROR_SUCCESS) return false;
+    name.assign(nameBuffer, 0, nameLength);
+    keyClass.assign(classBuffer, 0, classLength);
     if (lastWrite != nullptr) *lastWrite = written;
     return true;
 }

@@ -29,6 +29,10 @@ class Registry {
     LONG lastResult() const noexcept { return lastResult_; }
 
   private:
+    // EnumSubkey for a subkey whose name or class outgrows the usual buffers. Throws
+    // std::bad_alloc.
+    bool EnumLongSubkey(DWORD index, WideString& name, WideString& keyClass, FILETIME* lastWrite);
+
     HKEY key_ = nullptr;
     LONG lastResult_ = 0;
 };

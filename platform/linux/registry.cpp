@@ -36,11 +36,14 @@ struct Value {
     std::vector<BYTE> data;
 };
 
-// Windows keeps a registry tree at most this many levels of key below a root.
+// Windows keeps a registry tree at most this many levels of key below a root, and each key
+// name to this many characters.
 constexpr unsigned kMaxKeyDepth = 512;
+constexpr std::size_t kMaxKeyNameLength = 255;
 
 struct Key {
     WideString name;
+    WideString keyClass;
     std::weak_ptr<Key> parent;
     unsigned depth = 0;                         // levels below the root; a root is 0
     std::vector<std::shared_ptr<Key>> subkeys;  // sorted by folded name, as Windows lists them
@@ -93,6 +96,17 @@ LSTATUS Resolve(HKEY handle, std::shared_ptr<Key>& key) {
     }
     key = static_cast<OpenKey*>(handle)->key;
     return key->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+}
+
+// Runs one registry call: running out of memory inside it is the call's failure, as on Windows,
+// never an exception through the caller.
+template <class Call>
+LSTATUS Guarded(Call&& call) noexcept {
+    try {
+        return call();
+    } catch (const std::bad_alloc&) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
 }
 
 std::vector<WideString> PathNames(LPCWSTR path) {
@@ -157,22 +171,10 @@ LSTATUS FindKey(HKEY handle, LPCWSTR path, std::shared_ptr<Key>& key) {
     return ERROR_SUCCESS;
 }
 
-}  // namespace
-
-LSTATUS RegOpenKeyExW(HKEY handle, LPCWSTR subKey, DWORD, REGSAM, PHKEY result) {
-    if (result == nullptr) return ERROR_INVALID_PARAMETER;
-    const std::lock_guard<std::mutex> lock(registryLock);
-    std::shared_ptr<Key> key;
-    if (const LSTATUS status = FindKey(handle, subKey, key); status != ERROR_SUCCESS) {
-        return status;
-    }
-    *result = NewHandle(std::move(key));
-    return ERROR_SUCCESS;
-}
-
-LSTATUS RegCreateKeyExW(HKEY handle, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM,
-                        const SECURITY_ATTRIBUTES*, PHKEY result, DWORD* disposition) {
-    if (result == nullptr) return ERROR_INVALID_PARAMETER;
+// RegCreateKeyExW: creates what is missing of `subKey` below the key behind `handle`; the new
+// last key gets `keyClass`.
+LSTATUS CreateKey(HKEY handle, LPCWSTR subKey, const WideString& keyClass, PHKEY result,
+                  DWORD* disposition) {
     const std::lock_guard<std::mutex> lock(registryLock);
     std::shared_ptr<Key> key;
     if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
@@ -187,8 +189,11 @@ LSTATUS RegCreateKeyExW(HKEY handle, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSA
     if (key->depth + (names.size() - existing) > kMaxKeyDepth) return ERROR_INVALID_PARAMETER;
     const DWORD how = existing == names.size() ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
     for (std::size_t i = existing; i < names.size(); ++i) {
+        // As on Windows, the keys before an overlong name stay created.
+        if (names[i].size() > kMaxKeyNameLength) return ERROR_INVALID_PARAMETER;
         auto child = std::make_shared<Key>();
         child->name = names[i];
+        if (i + 1 == names.size()) child->keyClass = keyClass;
         child->parent = key;
         child->depth = key->depth + 1;
         const auto at = std::find_if(key->subkeys.begin(), key->subkeys.end(), [&](const auto& k) {
@@ -202,15 +207,8 @@ LSTATUS RegCreateKeyExW(HKEY handle, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSA
     return ERROR_SUCCESS;
 }
 
-LSTATUS RegCloseKey(HKEY handle) {
-    if (handle == nullptr) return ERROR_INVALID_HANDLE;
-    if (IsPredefined(handle)) return ERROR_SUCCESS;
-    const std::lock_guard<std::mutex> lock(registryLock);
-    delete static_cast<OpenKey*>(handle);
-    return ERROR_SUCCESS;
-}
-
-LSTATUS RegSetValueExW(HKEY handle, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
+// RegSetValueExW, which may run out of memory.
+LSTATUS SetValue(HKEY handle, LPCWSTR name, DWORD type, const BYTE* data, DWORD size) {
     const std::lock_guard<std::mutex> lock(registryLock);
     std::shared_ptr<Key> key;
     if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
@@ -224,6 +222,56 @@ LSTATUS RegSetValueExW(HKEY handle, LPCWSTR name, DWORD, DWORD type, const BYTE*
         key->values.push_back(Value{valueName, type, std::move(bytes)});
     }
     return ERROR_SUCCESS;
+}
+
+// RegDeleteKeyExW, which may run out of memory (it splits the path).
+LSTATUS DeleteKey(HKEY handle, LPCWSTR subKey) {
+    const std::lock_guard<std::mutex> lock(registryLock);
+    std::shared_ptr<Key> key;
+    if (const LSTATUS status = FindKey(handle, subKey, key); status != ERROR_SUCCESS) {
+        return status;
+    }
+    const std::shared_ptr<Key> parent = key->parent.lock();
+    if (parent == nullptr) return ERROR_ACCESS_DENIED;  // a root
+    if (!key->subkeys.empty()) return ERROR_ACCESS_DENIED;
+    std::erase(parent->subkeys, key);
+    MarkDeleted(*key);
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+LSTATUS RegOpenKeyExW(HKEY handle, LPCWSTR subKey, DWORD, REGSAM, PHKEY result) {
+    if (result == nullptr) return ERROR_INVALID_PARAMETER;
+    return Guarded([&] {
+        const std::lock_guard<std::mutex> lock(registryLock);
+        std::shared_ptr<Key> key;
+        if (const LSTATUS status = FindKey(handle, subKey, key); status != ERROR_SUCCESS) {
+            return status;
+        }
+        *result = NewHandle(std::move(key));
+        return LSTATUS{ERROR_SUCCESS};
+    });
+}
+
+LSTATUS RegCreateKeyExW(HKEY handle, LPCWSTR subKey, DWORD, LPWSTR keyClass, DWORD, REGSAM,
+                        const SECURITY_ATTRIBUTES*, PHKEY result, DWORD* disposition) {
+    if (result == nullptr) return ERROR_INVALID_PARAMETER;
+    return Guarded([&] {
+        return CreateKey(handle, subKey, keyClass == nullptr ? WideString() : WideString(keyClass),
+                         result, disposition);
+    });
+}
+LSTATUS RegCloseKey(HKEY handle) {
+    if (handle == nullptr) return ERROR_INVALID_HANDLE;
+    if (IsPredefined(handle)) return ERROR_SUCCESS;
+    const std::lock_guard<std::mutex> lock(registryLock);
+    delete static_cast<OpenKey*>(handle);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegSetValueExW(HKEY handle, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
+    return Guarded([&] { return SetValue(handle, name, type, data, size); });
 }
 
 LSTATUS RegQueryValueExW(HKEY handle, LPCWSTR name, DWORD*, DWORD* type, BYTE* data, DWORD* size) {
@@ -247,7 +295,7 @@ LSTATUS RegDeleteValueW(HKEY handle, LPCWSTR name) {
     return ERROR_SUCCESS;
 }
 
-// Keys have no class (empty) and no last-write time (zero).
+// Keys have no last-write time (zero).
 LSTATUS RegEnumKeyExW(HKEY handle, DWORD index, LPWSTR name, DWORD* nameLength, DWORD*,
                       LPWSTR keyClass, DWORD* classLength, FILETIME* lastWrite) {
     const std::lock_guard<std::mutex> lock(registryLock);
@@ -259,9 +307,10 @@ LSTATUS RegEnumKeyExW(HKEY handle, DWORD index, LPWSTR name, DWORD* nameLength, 
         return status;
     }
     if (keyClass != nullptr && classLength != nullptr) {
-        if (*classLength == 0) return ERROR_MORE_DATA;
-        keyClass[0] = 0;
-        *classLength = 0;
+        if (const LSTATUS status = CopyName(key->subkeys[index]->keyClass, keyClass, classLength);
+            status != ERROR_SUCCESS) {
+            return status;
+        }
     }
     if (lastWrite != nullptr) *lastWrite = FILETIME{};
     return ERROR_SUCCESS;
@@ -281,20 +330,23 @@ LSTATUS RegEnumValueW(HKEY handle, DWORD index, LPWSTR name, DWORD* nameLength, 
 }
 
 LSTATUS RegQueryInfoKeyW(HKEY handle, LPWSTR, DWORD*, DWORD*, DWORD* subKeys,
-                         DWORD* maxSubKeyLength, DWORD*, DWORD* values, DWORD* maxValueNameLength,
-                         DWORD* maxValueLength, DWORD*, FILETIME*) {
+                         DWORD* maxSubKeyLength, DWORD* maxClassLength, DWORD* values,
+                         DWORD* maxValueNameLength, DWORD* maxValueLength, DWORD*, FILETIME*) {
     const std::lock_guard<std::mutex> lock(registryLock);
     std::shared_ptr<Key> key;
     if (const LSTATUS status = Resolve(handle, key); status != ERROR_SUCCESS) return status;
-    std::size_t longestKey = 0, longestName = 0, longestValue = 0;
-    for (const auto& k : key->subkeys)
+    std::size_t longestKey = 0, longestClass = 0, longestName = 0, longestValue = 0;
+    for (const auto& k : key->subkeys) {
         longestKey = std::max(longestKey, k->name.size());
+        longestClass = std::max(longestClass, k->keyClass.size());
+    }
     for (const Value& v : key->values) {
         longestName = std::max(longestName, v.name.size());
         longestValue = std::max(longestValue, v.data.size());
     }
     if (subKeys != nullptr) *subKeys = static_cast<DWORD>(key->subkeys.size());
     if (maxSubKeyLength != nullptr) *maxSubKeyLength = static_cast<DWORD>(longestKey);
+    if (maxClassLength != nullptr) *maxClassLength = static_cast<DWORD>(longestClass);
     if (values != nullptr) *values = static_cast<DWORD>(key->values.size());
     if (maxValueNameLength != nullptr) *maxValueNameLength = static_cast<DWORD>(longestName);
     if (maxValueLength != nullptr) *maxValueLength = static_cast<DWORD>(longestValue);
@@ -302,17 +354,7 @@ LSTATUS RegQueryInfoKeyW(HKEY handle, LPWSTR, DWORD*, DWORD*, DWORD* subKeys,
 }
 
 LSTATUS RegDeleteKeyExW(HKEY handle, LPCWSTR subKey, REGSAM, DWORD) {
-    const std::lock_guard<std::mutex> lock(registryLock);
-    std::shared_ptr<Key> key;
-    if (const LSTATUS status = FindKey(handle, subKey, key); status != ERROR_SUCCESS) {
-        return status;
-    }
-    const std::shared_ptr<Key> parent = key->parent.lock();
-    if (parent == nullptr) return ERROR_ACCESS_DENIED;  // a root
-    if (!key->subkeys.empty()) return ERROR_ACCESS_DENIED;
-    std::erase(parent->subkeys, key);
-    MarkDeleted(*key);
-    return ERROR_SUCCESS;
+    return Guarded([&] { return DeleteKey(handle, subKey); });
 }
 
 LSTATUS RegDeleteKeyW(HKEY handle, LPCWSTR subKey) {

@@ -29,7 +29,9 @@ INT SystemTimeToVariantTime(SYSTEMTIME* time, DOUBLE* date) {
     const std::int64_t dayNumber =
         DayNumber(monthYear, month, static_cast<SHORT>(time->wDay)) + dayCarry;
     const double result = DateFromDayAndTime(dayNumber, seconds - dayCarry * kSecondsPerDay);
-    if (result < kMinDate || result >= kMaxDate + 1.0) return 0;
+    // Dates before day 0 carry their time as a negative fraction: 1 January 100 runs from
+    // kMinDate down to just above kMinDate - 1.
+    if (result <= kMinDate - 1.0 || result >= kMaxDate + 1.0) return 0;
     *date = result;
     return 1;
 }

@@ -164,6 +164,19 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"ReadFails", {.read = false}, false, true, true, Buffer::kEmpty, kAllSteps}),
     ParamName());
 
+// A source that did not start leaves the image unloaded, so that the navigator's next metadata
+// request loads it.
+TEST_F(LoadPropertyItemsTest, AStartFailureLeavesTheNextRequestToLoad) {
+    ScriptedSource failing({.start = false});
+    ASSERT_FALSE(LoadPropertyItems(image_, failing));
+    ASSERT_FALSE(image_.propertyItemsLoaded());
+    ScriptedSource working({});
+    EXPECT_TRUE(LoadPropertyItems(image_, working));
+    EXPECT_TRUE(image_.propertyItemsLoaded());
+    EXPECT_EQ(kAllSteps, working.log());
+    EXPECT_EQ(1u, image_.info().propertyItemCount);
+}
+
 TEST(LoadPropertyItemsNeverOpenedTest, AsksTheSourceForNoPath) {
     ProbedImage image;
     ScriptedSource source({.open = false});

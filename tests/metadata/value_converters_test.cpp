@@ -215,6 +215,7 @@ INSTANTIATE_TEST_SUITE_P(
         DateText("TwoDigitYear", "0099:01:01 00:00:00", Bstr(WTEXT("0099:01:01 00:00:00"))),
         DateText("NegativeYear", "-001:01:01 00:00:00", Bstr(WTEXT("-001:01:01 00:00:00"))),
         DateText("FirstDay", "0100:01:01 00:00:00", Date(OleDate(100, 1, 1))),
+        DateText("FirstDayAtNoon", "0100:01:01 12:00:00", Date(-657434.5)),
         DateText("LastSecond", "9999:12:31 23:59:59", Date(OleDate(9999, 12, 31, 23, 59, 59))),
         DateText("Subseconds", "42", Bstr(WTEXT("42"))),
         ConvertCase{"ShortItem", PropertyType::kShort, {7, 0}, I4(7)},

@@ -15,6 +15,7 @@
 #include "module/registrar/reg_script_parser.h"
 #include "module/registrar/registry.h"
 #include "platform/utf8.h"
+#include "support/allocation_fault.h"
 #include "support/param_name.h"
 #include "support/registry_dump.h"
 
@@ -219,6 +220,63 @@ TEST_F(RegistrarTest, AFailingSecondRootBlockKeepsTheFirstAndUndoesItself) {
     EXPECT_EQ((std::vector<std::string>{"\\First"}), Contents());
 }
 
+// An empty key name would name the enclosing key itself: it is refused as a syntax failure in
+// both passes, and nothing outside the script's own keys changes.
+TEST_F(RegistrarTest, EmptyKeyNamesAreRefused) {
+    struct Case {
+        const char* body;
+        bool doRegister;
+    };
+    Create(WTEXT("Victim\\Child"));
+    const std::vector<std::string> before = Contents();
+    for (const Case& c :
+         {Case{"NoRemove Victim { Delete '' }", true},
+          Case{"NoRemove Victim { ForceRemove '' = s 'x' }", true},
+          Case{"NoRemove Victim { '' = s 'x' }", true}, Case{"NoRemove Victim { '' }", false},
+          Case{"NoRemove Victim { ForceRemove '' }", false}}) {
+        SCOPED_TRACE(c.body);
+        EXPECT_EQ(DISP_E_EXCEPTION, Run(c.body, c.doRegister));
+        EXPECT_EQ(before, Contents());
+    }
+}
+
+// Running out of memory anywhere in a register pass fails it as any other failure there: the
+// pass is undone (wholly: unlike a syntax failure, the failure does not come back in the
+// undo), and the result is E_FAIL for the heap buffer of "B" data and E_OUTOFMEMORY for every
+// other allocation.
+TEST_F(RegistrarTest, AnAllocationFailureInAPassIsUndone) {
+    Create(WTEXT("Existing\\Kept"));
+    const std::string body =
+        "NoRemove Existing { NewKeyWithALongName = s 'default' { val Value = s 'v' \r\n"
+        "val Binary = b '" +
+        std::string(600, 'a') +
+        "' \r\n val Multi = m 'a\\0b' } } \r\n"
+        "Second { Third }";
+    const std::vector<std::string> before = Contents();
+    ASSERT_EQ(E_FAIL, Run(body + " Last { val Odd = b 'abc' }", true));
+    ASSERT_EQ(before, Contents()) << "a failure at the end undoes the whole block";
+
+    std::vector<HRESULT> results;
+    for (unsigned successes = 0;; ++successes) {
+        SCOPED_TRACE(successes);
+        HRESULT hr = S_OK;
+        {
+            const ScopedAllocationFault fault(successes);
+            hr = Run(body, true);
+            if (!AllocationFaultArmed() == (hr == S_OK)) ADD_FAILURE() << "result " << hr;
+        }
+        if (hr == S_OK) break;
+        results.push_back(hr);
+        EXPECT_EQ(before, Contents());
+    }
+    EXPECT_EQ(1, std::ranges::count(results, E_FAIL)) << "the \"B\" buffer";
+    EXPECT_GE(std::ranges::count(results, E_OUTOFMEMORY), 4) << "expansion, names, \"M\"";
+    EXPECT_EQ(results.size(), static_cast<std::size_t>(std::ranges::count(results, E_FAIL) +
+                                                       std::ranges::count(results, E_OUTOFMEMORY)));
+    ASSERT_EQ(S_OK, Run(body, false));
+    EXPECT_EQ(before, Contents());
+}
+
 struct FailureCase {
     std::string name;
     std::string script;  // whole, or a body when it starts with a blank
@@ -338,6 +396,15 @@ TEST_F(RegistrarTest, RegistryWrapperDeletesWholeTreesAndListsSubkeys) {
     Create(WTEXT("A\\B\\C"));
     Create(WTEXT("A\\D"));
     Create(WTEXT("E"));
+    // A class longer than the wrapper's buffer is no end of the list: the key and the keys
+    // after it are deleted with the rest.
+    const WideString longClass(2000, WCHAR{'c'});
+    HKEY classed = nullptr;
+    ASSERT_EQ(
+        ERROR_SUCCESS,
+        RegCreateKeyExW(key_, WTEXT("A\\B\\Classed"), 0, const_cast<WCHAR*>(longClass.c_str()),
+                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &classed, nullptr));
+    RegCloseKey(classed);
     Registry registry;
     const WideString path = WTEXT("Software\\PixelfoldTests\\") + run_;
     ASSERT_TRUE(registry.Open(HKEY_CURRENT_USER, path.c_str(), KEY_ALL_ACCESS));
@@ -348,6 +415,13 @@ TEST_F(RegistrarTest, RegistryWrapperDeletesWholeTreesAndListsSubkeys) {
     EXPECT_EQ(WideString(WTEXT("E")), name);
     EXPECT_FALSE(registry.EnumSubkey(2, name, keyClass, nullptr));
     EXPECT_EQ(static_cast<LONG>(ERROR_NO_MORE_ITEMS), registry.lastResult());
+
+    Registry a;
+    ASSERT_TRUE(a.Open(key_, WTEXT("A\\B"), KEY_READ));
+    ASSERT_TRUE(a.EnumSubkey(1, name, keyClass, nullptr));
+    EXPECT_EQ(WideString(WTEXT("Classed")), name);
+    EXPECT_EQ(longClass, keyClass);
+    a.Close();
 
     EXPECT_TRUE(registry.DeleteTree(WTEXT("A")));
     EXPECT_EQ((std::vector<std::string>{"\\E"}), Contents());

@@ -8,26 +8,30 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/registry_keys.h"
 #include "platform/unique.h"
 #include "platform/wide_string.h"
 
 namespace pixelfold::test {
 namespace {
 
-void DeleteTree(HKEY parent, const WideString& name) {
+// Stops at the first key it cannot delete, rather than listing it again and again.
+bool DeleteTree(HKEY parent, const WideString& name) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExW(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+        return false;
+    }
     for (;;) {
         WCHAR child[256];
         DWORD length = 256;
         if (RegEnumKeyExW(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
+                ERROR_SUCCESS ||
+            !DeleteTree(key, child)) {
             break;
         }
-        DeleteTree(key, child);
     }
     RegCloseKey(key);
-    RegDeleteKeyW(parent, name.c_str());
+    return RegDeleteKeyW(parent, name.c_str()) == ERROR_SUCCESS;
 }
 
 class RegistryTest : public testing::Test {
@@ -159,6 +163,25 @@ TEST_F(RegistryTest, AKeyWithSubkeysIsNotDeletedByThePlainDeletion) {
     EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyW(root_, WTEXT("parent\\CHILD")));
     EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyW(root_, WTEXT("Parent")));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExW(root_, WTEXT("Parent"), 0, KEY_READ, &key));
+}
+
+// Each key name is at most 255 characters: a longer one is refused (the keys of the path before
+// it are made), so that every name fits the 256 characters by which keys are listed and
+// deleted.
+TEST_F(RegistryTest, KeyNamesAreAtMost255Characters) {
+    const WideString longest(255, WCHAR{'k'});
+    const WideString tooLong(300, WCHAR{'k'});
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, Create(tooLong.c_str(), &key));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, Create((WTEXT("New\\") + tooLong).c_str(), &key));
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(root_, WTEXT("New"), 0, KEY_READ, &key));
+    RegCloseKey(key);
+    for (const WideString& name : {WideString(WTEXT("a")), longest, WideString(WTEXT("z"))}) {
+        ASSERT_EQ(ERROR_SUCCESS, Create((WTEXT("Tree\\") + name).c_str(), &key));
+        RegCloseKey(key);
+    }
+    EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(root_, WTEXT("Tree")));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExW(root_, WTEXT("Tree"), 0, KEY_READ, &key));
 }
 
 TEST_F(RegistryTest, AHandleToADeletedKeyReportsIt) {

@@ -262,6 +262,37 @@ TEST_F(NavigatorTest, LoadsPropertyItemsOnce) {
     ExpectAnswer(kUnanswered, stillNone, 0);
 }
 
+// Whatever request in the group first needs the metadata loads it, once: a name no row carries
+// included, and an image without any item too. The file then changes, and what is answered
+// shows whether it was read again.
+TEST_F(NavigatorTest, TheFirstMetadataRequestLoadsTheItemsForAllLaterOnes) {
+    struct Case {
+        const char* file;
+        Bytes content;
+        const WCHAR* first;
+        Answer make;  // PropertyTagEquipMake, asked after the file changed
+    };
+    const Case cases[] = {
+        {"unknown.tif", TaggedTiff(), WTEXT("NoSuchName"), {1, 0, VT_BSTR, 0, WTEXT("Canon")}},
+        {"none.bmp", SmallBmp(1, 1), WTEXT("PropertyTagEquipModel"), kUnanswered},
+        {"twice.tif",
+         TaggedTiff({.secondMake = "Nikon"}),
+         WTEXT("PropertyTagEquipModel"),
+         {1, 0, VT_BSTR, 0, WTEXT("Canon")}},  // of two items with the tag, the first
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const ComRef<IVltFileNavigator> navigator = Open(c.file, c.content);
+        RequestArray first({{c.first}});
+        ASSERT_EQ(S_OK, GetValuesOf(navigator.get(), first));
+        dir_.Write(c.file, TaggedTiff({.make = "Pentax"}));
+        RequestArray later({{WTEXT("PropertyTagEquipMake")}, {WTEXT("PropertyTagEquipMake")}});
+        ASSERT_EQ(S_OK, GetValuesOf(navigator.get(), later));
+        ExpectAnswer(c.make, later, 0);
+        ExpectAnswer(c.make, later, 1);
+    }
+}
+
 TEST_F(NavigatorTest, OutOfMemoryInAConversionEndsTheCallAtThatRequest) {
     const ComRef<IVltFileNavigator> navigator = Open("tags.tif", TaggedTiff());
     RequestArray warmUp({{WTEXT("PropertyTagOrientation")}});  // loads the items

@@ -71,6 +71,8 @@ Bytes TaggedTiff(const TiffTags& tags) {
             {297, 3, 2, {1, 2}},         // PageNumber
             Ascii(306, tags.dateTime),  Ascii(315, tags.artist),
         };
+        if (!tags.secondMake.empty())
+            ifd.fields.insert(ifd.fields.begin() + 6, Ascii(271, tags.secondMake));
         return BuildTiff(false, {ifd}, pixel);
     };
     const Bytes draft = build(0);

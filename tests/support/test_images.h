@@ -22,11 +22,12 @@ struct TiffTags {
     std::string model = "EOS 40D";
     std::string artist = "Ann\nLee";
     std::string dateTime = "2021:07:14 09:05:33";
+    std::string secondMake = "";  // when given, a second Make entry right after the first
 };
 
 // A 1x1 grey TIFF whose first directory holds, besides the image's own fields: Make, Model,
 // Artist and DateTime (ASCII), XResolution 72/1 (RATIONAL), Orientation 6 (SHORT) and
-// PageNumber 1, 2 (two SHORTs).
+// PageNumber 1, 2 (two SHORTs); a second Make when `secondMake` is given.
 Bytes TaggedTiff(const TiffTags& tags = {});
 
 }  // namespace pixelfold::test
