@@ -2,6 +2,7 @@
 #include "module/com_module.h"
 #include "module/exports.h"
 #include "module/registrar/registry.h"
+#include "module/registration.h"
 #include "platform/proxy_layer.h"
 
 using pixelfold::g_module;
@@ -34,6 +35,11 @@ constexpr const WCHAR* kFileFormatsKey =
 constexpr const WCHAR* kRemovedFormatEntry = WTEXT("{A6260D70-CA17-11D5-9179-00C04F56B3AF}");
 
 HRESULT STDMETHODCALLTYPE DllRegisterServer() {
+    // Every step records the library's path; one that does not fit is refused before any step
+    // writes anything (the platform's proxy registration would write it cut short).
+    WCHAR moduleName[pixelfold::kModuleNameCapacity];
+    const HRESULT named = pixelfold::GetModuleName(g_module.moduleHandle(), moduleName);
+    if (FAILED(named)) return named;
     const HRESULT proxies = PixelfoldProxyRegister();
     if (FAILED(proxies)) return proxies;
     {

@@ -222,6 +222,32 @@ TEST(RegistrationPathTest, AQuoteInTheLibraryPathIsWrittenUnchanged) {
     }
 }
 
+// A library whose path does not fit 260 characters cannot record where it is: registration
+// fails before its first step and writes nothing, the host's key left as it was.
+TEST(RegistrationPathTest, ALibraryPathOf260CharactersOrMoreRegistersNothing) {
+    const TempDir folder;
+    const std::filesystem::path source(PIXELFOLD_LIBRARY);
+    std::filesystem::path deep = folder.path();
+    while (deep.string().size() + source.filename().string().size() < 270)
+        deep /= std::string(40, 'd');
+    std::filesystem::create_directories(deep);
+    std::filesystem::copy_file(source, deep / source.filename());
+    Installer installer((deep / source.filename()).string());
+    if (!installer.Ready())
+        GTEST_SKIP() << "the system does not load a library from so long a path";
+    const RegistryCalls& calls = installer.registry();
+    ASSERT_TRUE(CreateRegistryKey(calls, HKEY_LOCAL_MACHINE, kRemovedEntry));
+
+    EXPECT_EQ(static_cast<HRESULT>(0x8007007Au), installer.Register());  // insufficient buffer
+    for (const WCHAR* key : kClassKeys)
+        EXPECT_FALSE(RegistryKeyExists(calls, HKEY_CLASSES_ROOT, key));
+    for (const WCHAR* key : kProxyKeys)
+        EXPECT_FALSE(RegistryKeyExists(calls, HKEY_CLASSES_ROOT, key));
+    EXPECT_FALSE(RegistryKeyExists(calls, HKEY_CLASSES_ROOT, kTypeLibraryKey));
+    EXPECT_TRUE(RegistryKeyExists(calls, HKEY_LOCAL_MACHINE, kRemovedEntry));
+    EXPECT_TRUE(DeleteRegistryKeyTree(calls, HKEY_LOCAL_MACHINE, WTEXT("Software\\Velmora")));
+}
+
 #if defined(_WIN32)
 // The DLL's resources as an installer and the registration code read them.
 TEST(RegistrationResourceTest, ScriptsAreTheFilesByteForByteAndTheVersionMarksSelfRegistration) {

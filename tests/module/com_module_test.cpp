@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "com/module_lock.h"
 #include "module/registration.h"
 #include "pixelfold/pixelfold.h"
@@ -64,6 +66,86 @@ TEST(ComModuleTest, TypeLibraryComesFromTheTlbFileBesideTheModule) {
               WideStringView(description.get()));
     EXPECT_EQ(nullptr, helpFile.get());
     library->Release();
+}
+
+// Two classes whose registration scripts log what they are asked and fail when told to.
+struct ScriptedClasses {
+    static inline std::string log;
+    static inline int failing = -1;  // the row whose script fails
+
+    static HRESULT Update(int row, BOOL doRegister) {
+        if (!log.empty()) log += ' ';
+        log += doRegister ? '+' : '-';
+        log += static_cast<char>('0' + row);
+        return row == failing ? DISP_E_EXCEPTION : S_OK;
+    }
+    static HRESULT UpdateFirst(BOOL doRegister) { return Update(0, doRegister); }
+    static HRESULT UpdateSecond(BOOL doRegister) { return Update(1, doRegister); }
+    static const WCHAR* Description() { return WTEXT("Scripted"); }
+    static const void* NoCategories() { return nullptr; }
+    static void Main(bool) {}
+};
+
+constexpr const WCHAR* kTypeLibraryKey = WTEXT("TypeLib\\{B8295866-E400-4753-9903-97115863C4F4}");
+
+bool TypeLibraryRegistered() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, kTypeLibraryKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+// The classes are registered in map order and the type library last; the first failing class
+// stops everything after it, in either direction.
+TEST(ComModuleTest, TheFirstFailingClassStopsRegistrationAndUnregistration) {
+    struct Case {
+        bool doRegister;
+        int failing;
+        HRESULT result;
+        const char* log;
+        bool typeLibraryAfter;  // it is registered before unregistering, and not before registering
+    };
+    ObjectMapEntry rows[] = {
+        {&CLSID_ImageFormat,
+         &ScriptedClasses::UpdateFirst,
+         nullptr,
+         nullptr,
+         {},
+         &ScriptedClasses::Description,
+         &ScriptedClasses::NoCategories,
+         &ScriptedClasses::Main},
+        {&CLSID_ImageFile,
+         &ScriptedClasses::UpdateSecond,
+         nullptr,
+         nullptr,
+         {},
+         &ScriptedClasses::Description,
+         &ScriptedClasses::NoCategories,
+         &ScriptedClasses::Main},
+    };
+    CComModule module;
+    module.Attach(nullptr, rows);  // the test program, whose type library lies beside it
+    for (const Case& c :
+         {Case{true, -1, S_OK, "+0 +1", true}, Case{true, 0, DISP_E_EXCEPTION, "+0", false},
+          Case{true, 1, DISP_E_EXCEPTION, "+0 +1", false}, Case{false, -1, S_OK, "-0 -1", false},
+          Case{false, 0, DISP_E_EXCEPTION, "-0", true}}) {
+        SCOPED_TRACE(testing::Message()
+                     << (c.doRegister ? "register" : "unregister") << ", failing " << c.failing);
+        if (c.doRegister) {
+            (void)UnregisterTypeLibrary(nullptr);
+        } else {
+            ASSERT_EQ(S_OK, RegisterTypeLibrary(nullptr));
+        }
+        ScriptedClasses::log.clear();
+        ScriptedClasses::failing = c.failing;
+        EXPECT_EQ(c.result, c.doRegister ? module.RegisterServer(TRUE, nullptr)
+                                         : module.UnregisterServer(TRUE, nullptr));
+        EXPECT_EQ(c.log, ScriptedClasses::log);
+        EXPECT_EQ(c.typeLibraryAfter, TypeLibraryRegistered());
+    }
+    (void)UnregisterTypeLibrary(nullptr);
 }
 
 }  // namespace
