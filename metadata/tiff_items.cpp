@@ -120,8 +120,8 @@ struct Decoded {
     std::span<const std::uint8_t> bytes;
 };
 
-// An entry's value that lies outside its entry: where it is in the source, and where it was
-// put in the directory's value buffer once read, followed by one byte of room.
+// An entry's value that lies outside its entry: where it is in the source, and where it is
+// put in the directory's value buffer (followed by one byte of room), unless it is not read.
 struct OutOfLineValue {
     static constexpr std::size_t kNotRead = SIZE_MAX;
     std::size_t entry;
@@ -202,7 +202,6 @@ class TiffWalker {
     // pointer that loops is cut, and no byte of the source is read as two directories. With
     // one Exif and one GPS directory followed, at most four are read.
     bool ReadIfd(std::uint32_t offset, IfdKind kind, std::uint32_t* next) {
-        if (Overlaps(offset, offset + 2ull)) return false;
         std::array<std::uint8_t, 2> countBytes{};
         if (!source_.ReadAt(offset, countBytes)) return false;
         const std::uint16_t declared = U16(countBytes.data());
@@ -262,20 +261,19 @@ class TiffWalker {
         for (OutOfLineValue& value : out.values)
             byOffset.push_back(&value);
         std::ranges::stable_sort(byOffset, {}, &OutOfLineValue::offset);
-        std::vector<OutOfLineValue*> charged;
         std::size_t total = 0;
         for (OutOfLineValue* value : byOffset) {
             if (!Charge(value->size)) continue;
-            charged.push_back(value);
+            value->at = total;
             total += value->size + 1;
         }
         out.bytes.resize(total);
         read_work::Allocated(total);
-        std::size_t at = 0;
-        for (OutOfLineValue* value : charged) {
-            if (source_.ReadAt(value->offset, std::span(out.bytes).subspan(at, value->size)))
-                value->at = at;
-            at += value->size + 1;
+        for (OutOfLineValue* value : byOffset) {
+            if (value->at == OutOfLineValue::kNotRead) continue;
+            if (!source_.ReadAt(value->offset,
+                                std::span(out.bytes).subspan(value->at, value->size)))
+                value->at = OutOfLineValue::kNotRead;
         }
         return out;
     }

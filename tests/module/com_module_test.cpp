@@ -9,6 +9,7 @@
 #include "module/registration.h"
 #include "pixelfold/pixelfold.h"
 #include "platform/unique.h"
+#include "support/registry_dump.h"
 
 namespace pixelfold::test {
 namespace {
@@ -89,12 +90,7 @@ struct ScriptedClasses {
 constexpr const WCHAR* kTypeLibraryKey = WTEXT("TypeLib\\{B8295866-E400-4753-9903-97115863C4F4}");
 
 bool TypeLibraryRegistered() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, kTypeLibraryKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(key);
-    return true;
+    return RegistryKeyExists(ProgramRegistry(), HKEY_CLASSES_ROOT, kTypeLibraryKey);
 }
 
 // The classes are registered in map order and the type library last; the first failing class
