@@ -1,10 +1,14 @@
 # What a release installs, and its package: on Linux a Debian package (the plug-in, the
-# `pixelfold` command and its manual page, under /usr); on Windows a zip of everything a host
-# author needs (the DLL, the command, the type library, the IDL and the public headers). Both
-# carry the README and the licence files. `cpack` in a build folder makes the package.
+# `pixelfold` command and its manual page, the public headers, under /usr); on Windows a zip of
+# everything a host author needs (the DLL, the command, the type library, the IDL and the public
+# headers). Both carry the README, the documents, the example hosts' sources and the licence
+# files. `cpack` in a build folder makes the package.
 
 set(release_documents README.md LICENSE THIRD-PARTY.md)
 list(TRANSFORM release_documents PREPEND ${PROJECT_SOURCE_DIR}/)
+file(GLOB release_docs ${PROJECT_SOURCE_DIR}/docs/*.md)
+set(release_examples ${PROJECT_SOURCE_DIR}/examples/read_image.cpp
+    ${PROJECT_SOURCE_DIR}/examples/read_image_raw.cpp)
 
 set(CPACK_PACKAGE_NAME pixelfold)
 set(CPACK_PACKAGE_VENDOR Pixelfold)
@@ -17,6 +21,8 @@ if(WIN32)
     install(FILES ${generated_resources}/pixelfold.tlb ${PROJECT_SOURCE_DIR}/resources/pixelfold.idl
         ${PROJECT_SOURCE_DIR}/tools/pixelfold/sample.jpg ${release_documents} DESTINATION .)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/pixelfold DESTINATION include)
+    install(FILES ${release_docs} DESTINATION docs)
+    install(FILES ${release_examples} DESTINATION examples)
     set(CPACK_GENERATOR ZIP)
     set(CPACK_PACKAGE_FILE_NAME pixelfold-${PROJECT_VERSION}-win64)
     set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
@@ -34,8 +40,11 @@ else()
         DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog
         COMMENT "Compressing the changelog")
     add_custom_target(pixelfold_changelog ALL DEPENDS ${changelog})
-    install(FILES ${release_documents} ${PROJECT_SOURCE_DIR}/packaging/copyright ${changelog}
-        DESTINATION share/doc/pixelfold)
+    install(FILES ${release_documents} ${release_docs} ${PROJECT_SOURCE_DIR}/packaging/copyright
+        ${changelog} DESTINATION share/doc/pixelfold)
+    install(FILES ${release_examples} DESTINATION share/doc/pixelfold/examples)
+    # For hosts built against the installed plug-in, which they load by its path.
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/pixelfold DESTINATION include)
 
     set(manual ${CMAKE_BINARY_DIR}/pixelfold.1)
     configure_file(${PROJECT_SOURCE_DIR}/tools/pixelfold/pixelfold.1.in ${manual} @ONLY)
@@ -60,7 +69,8 @@ else()
 The plug-in reads Width, Height and Color Depth from the headers of BMP,
 PCX, GIF, PNG and JPEG files and 217 TIFF, EXIF and GPS metadata names.
 The pixelfold command loads it and prints the values of image files and
-folders, as text or JSON Lines.]=])
+folders, as text, JSON Lines or CSV. The public headers let a program of
+one's own load the plug-in and read the same values.]=])
 endif()
 # Every file of a package with the same time, owner-independent modes and order, whatever the
 # checkout and build: the time of the last commit, or SOURCE_DATE_EPOCH when it is set.

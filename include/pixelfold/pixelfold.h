@@ -37,6 +37,23 @@ using DllCanUnloadNowFunction = HRESULT(STDMETHODCALLTYPE*)();
 using DllRegisterServerFunction = HRESULT(STDMETHODCALLTYPE*)();
 using DllUnregisterServerFunction = HRESULT(STDMETHODCALLTYPE*)();
 
+// The string, variant and task-memory functions for what crosses the interfaces (names and
+// groups as BSTRs, answers as VARIANTs). On Windows they are the system's, from oleaut32.dll
+// and ole32.dll. On Linux the plug-in library exports them under these names, and a host takes
+// them from the library it loaded (dlsym), so that the strings it makes and frees and those the
+// plug-in makes come from one allocator.
+using SysAllocStringFunction = BSTR(STDMETHODCALLTYPE*)(const OLECHAR* text);
+using SysAllocStringLenFunction = BSTR(STDMETHODCALLTYPE*)(const OLECHAR* text, UINT length);
+using SysFreeStringFunction = void(STDMETHODCALLTYPE*)(BSTR text);
+using SysStringLenFunction = UINT(STDMETHODCALLTYPE*)(BSTR text);
+using VariantInitFunction = void(STDMETHODCALLTYPE*)(VARIANT* variant);
+using VariantClearFunction = HRESULT(STDMETHODCALLTYPE*)(VARIANT* variant);
+using CoTaskMemAllocFunction = void*(STDMETHODCALLTYPE*)(std::size_t bytes);
+using CoTaskMemFreeFunction = void(STDMETHODCALLTYPE*)(void* block);
+
+// The group every request names; no other group is answered.
+#define PIXELFOLD_GROUP_IMAGE "Image"
+
 // The host's own failure codes, which OpenNavigator returns.
 // clang-format off
 inline constexpr HRESULT FILE_E_CANNOT_OPEN = static_cast<HRESULT>(0x8004020Bu);  // exists, cannot be read
@@ -45,12 +62,13 @@ inline constexpr HRESULT FILE_E_BAD_FORMAT  = static_cast<HRESULT>(0x80040229u);
 // clang-format on
 
 // The host calls by slot number: never reorder, insert or overload a slot.
-// One variable the host asks for; the host passes them in arrays and owns every field.
+// One variable the host asks for; the host passes them in arrays and owns every field, the
+// variant included once the call has returned (VariantClear it before the array goes).
 struct ValueRequest {
-    BSTR name;                // 0
-    BSTR group;               // 8: only "Image" is answered
-    VARIANT value;            // 16: written by the plug-in
-    std::int32_t found;       // 40: nonzero once answered
+    BSTR name;                // 0: "Width", "Height", "Color Depth" or a name of property_names.h
+    BSTR group;               // 8: "Image"; a request in any other group is never answered
+    VARIANT value;            // 16: written by the plug-in when it answers
+    std::int32_t found;       // 40: nonzero once answered; set to 0 first
     std::int32_t attributes;  // 44: 0 or 1
 };
 static_assert(sizeof(void*) != 8 || sizeof(ValueRequest) == 48);
@@ -97,6 +115,10 @@ struct IVltFileNavigatorVtbl {
     HRESULT(STDMETHODCALLTYPE* MarkRequestsUnanswered)
     (IVltFileNavigator* self, INT_PTR, INT_PTR, INT_PTR, std::int32_t count,
      ValueRequest* requests);
+    // Answers count requests in order. The first and third arguments are not read (pass 0).
+    // With `stop` nonzero it stops after the first request it answers. S_OK whether or not
+    // any request was answered; E_POINTER for a null array; E_OUTOFMEMORY when memory ran out
+    // at one request: those before it stand, it and those after it are not answered.
     HRESULT(STDMETHODCALLTYPE* GetValues)
     (IVltFileNavigator* self, INT_PTR, std::int32_t stop, INT_PTR, std::int32_t count,
      ValueRequest* requests);
@@ -127,6 +149,10 @@ struct IVltFileFormatVtbl {
     (IVltFileFormat* self, BSTR* company, BSTR* description, BSTR* extensions);
     HRESULT(STDMETHODCALLTYPE* GetExtensionFlags)
     (IVltFileFormat* self, const OLECHAR* extension, ULONG* flags);
+    // Opens the file at `path` (its extension chooses the format) and reads its header. The
+    // third argument is not read. S_OK with a navigator that holds one reference, or a
+    // FILE_E_ code, E_INVALIDARG (no extension), E_FAIL (the header is cut short),
+    // E_OUTOFMEMORY or E_POINTER, with *navigator null.
     HRESULT(STDMETHODCALLTYPE* OpenNavigator)
     (IVltFileFormat* self, const OLECHAR* path, INT_PTR, IVltFileNavigator** navigator);
     HRESULT(STDMETHODCALLTYPE* FormatReserved1)

@@ -41,7 +41,9 @@ done
 for file in usr/bin/pixelfold usr/lib/pixelfold/libpixelfold.so usr/share/man/man1/pixelfold.1.gz \
     usr/share/pixelfold/sample.jpg usr/share/doc/pixelfold/LICENSE \
     usr/share/doc/pixelfold/THIRD-PARTY.md usr/share/doc/pixelfold/copyright \
-    usr/share/doc/pixelfold/changelog.gz; do
+    usr/share/doc/pixelfold/changelog.gz usr/share/doc/pixelfold/names.md \
+    usr/share/doc/pixelfold/host-api.md usr/share/doc/pixelfold/examples/read_image.cpp \
+    usr/include/pixelfold/pixelfold.h usr/include/pixelfold/host.hpp; do
     [ -f "$root/$file" ] || fail "$file is not in the package"
 done
 zcat "$root/usr/share/man/man1/pixelfold.1.gz" | grep -q "^\.TH PIXELFOLD 1 .*pixelfold $version" ||
@@ -57,6 +59,16 @@ expected:
 $expected"
 out=$("$command" --names Width 2>&1) || fail "reading the installed sample: $out"
 [[ $out == *"sample.jpg"*"Width"*"16"* ]] || fail "the installed sample: $out"
+
+# A host of one's own, built against the installed headers alone and loading the installed
+# plug-in by its path.
+example="$work/read_image"
+g++ -std=c++17 -I "$root/usr/include" -o "$example" "$root/usr/share/doc/pixelfold/examples/read_image.cpp" \
+    2>"$work/example.log" || fail "the example does not build against the installed headers:
+$(cat "$work/example.log")"
+out=$("$example" "$root/usr/lib/pixelfold/libpixelfold.so" "$root/usr/share/pixelfold/sample.jpg" 2>&1)
+[ "$out" = "Width: 16
+PropertyTagDateTime: 2021-07-14 09:05:33" ] || fail "the example built against the package: $out"
 
 jpeg="$corpus/exif-samples/jpg/Canon_40D.jpg"
 if [ -f "$jpeg" ]; then

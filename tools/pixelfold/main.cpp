@@ -15,6 +15,7 @@
 #include "platform/host_threads.h"
 #include "platform/utf8.h"
 #include "tools/pixelfold/file_list.h"
+#include "tools/pixelfold/name_list.h"
 #include "tools/pixelfold/ordered_reads.h"
 #include "tools/pixelfold/plugin_session.h"
 #include "tools/pixelfold/report.h"
@@ -94,6 +95,7 @@ int Run(int argc, char** argv) {
     bool nullSeparated = false;
     bool all = false;
     bool version = false;
+    bool listNames = false;
     unsigned jobs = DefaultJobs();
 
     CLI::App app(
@@ -102,6 +104,9 @@ int Run(int argc, char** argv) {
         "pixelfold");
     app.add_flag("--version", version,
                  "Print this program's version and the plug-in file it loads with its version");
+    app.add_flag("--list-names", listNames,
+                 "Print every name the plug-in answers, with its tag, the standard's name of "
+                 "the tag, its type and when it can be answered (docs/names.md), and stop");
     app.add_option("--plugin", plugin, "The plug-in library to load")->capture_default_str();
     app.add_option("--names", nameList,
                    "Names to ask for, comma-separated, in this order (default: Width, Height, "
@@ -133,6 +138,12 @@ int Run(int argc, char** argv) {
         return code == 0 ? kAllOpened : kUsageOrPlugin;
     }
     if (version) return PrintVersions(plugin);
+    const OutputMode mode = csv ? OutputMode::kCsv : json ? OutputMode::kJson : OutputMode::kText;
+    if (listNames) {
+        if (mode == OutputMode::kCsv) UseBinaryStandardOutput();
+        std::cout << NameList(mode);
+        return kAllOpened;
+    }
     const std::vector<std::string> names = nameList.empty() ? DefaultNames() : Split(nameList);
     if (paths.empty() && filesFrom.empty()) {
         paths.push_back(Utf8(Installed(here, "sample.jpg", "../share/pixelfold")));
@@ -155,7 +166,6 @@ int Run(int argc, char** argv) {
         std::cerr << "pixelfold: " << session.error() << "\n";
         return kUsageOrPlugin;
     }
-    const OutputMode mode = csv ? OutputMode::kCsv : json ? OutputMode::kJson : OutputMode::kText;
     const Report report(session, mode, all);
     // CSV rows end in CR LF themselves.
     if (mode == OutputMode::kCsv) UseBinaryStandardOutput();

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -51,34 +50,34 @@ std::string NumberText(double value) {
     return std::string(buffer, result.ptr);
 }
 
-Json JsonValue(const PluginSession& session, const VARIANT& v) {
-    switch (v.vt) {
-        case VT_I4:
-            return v.lVal;
-        case VT_R8:
-            if (!std::isfinite(v.dblVal)) return NumberText(v.dblVal);
-            return v.dblVal;
-        case VT_DATE:
-            return IsoDateTime(v.date);
-        case VT_BSTR:
-            return session.Text(v.bstrVal);
+Json JsonValue(const Answer& a) {
+    switch (a.type) {
+        case Answer::Type::kInteger:
+            return a.integer;
+        case Answer::Type::kReal:
+            if (!std::isfinite(a.real)) return NumberText(a.real);
+            return a.real;
+        case Answer::Type::kDate:
+            return IsoDateTime(a.date);
+        case Answer::Type::kText:
+            return a.text;
         default:
             return nullptr;
     }
 }
 
 // One line per value: line breaks shown as \n.
-std::string PlainValue(const PluginSession& session, const VARIANT& v) {
-    switch (v.vt) {
-        case VT_I4:
-            return std::to_string(v.lVal);
-        case VT_R8:
-            return NumberText(v.dblVal);
-        case VT_DATE:
-            return IsoDateTime(v.date);
-        case VT_BSTR: {
+std::string PlainValue(const Answer& a) {
+    switch (a.type) {
+        case Answer::Type::kInteger:
+            return std::to_string(a.integer);
+        case Answer::Type::kReal:
+            return NumberText(a.real);
+        case Answer::Type::kDate:
+            return IsoDateTime(a.date);
+        case Answer::Type::kText: {
             std::string text;
-            for (const char c : session.Text(v.bstrVal)) {
+            for (const char c : a.text) {
                 if (c == '\r') continue;
                 text += c == '\n' ? std::string("\\n") : std::string(1, c);
             }
@@ -110,8 +109,8 @@ void AppendCsvField(const std::string& text, std::string& out) {
 }
 
 // A value as its JSON text shows it, without the quotes of a JSON string.
-std::string CsvValue(const PluginSession& session, const VARIANT& v) {
-    const Json value = JsonValue(session, v);
+std::string CsvValue(const Answer& a) {
+    const Json value = JsonValue(a);
     if (value.is_null()) return {};
     if (value.is_string()) return ValidUtf8(value.get<std::string>());
     return value.dump();
@@ -141,23 +140,10 @@ std::string ResultMessage(HRESULT hr) {
     return r != nullptr ? r->message : "the plug-in could not read the file";
 }
 
-std::string IsoDateTime(double date) {
-    using namespace std::chrono;
-    // Whole days count from 30 December 1899; the fraction is the time of day, counted away
-    // from that day, so that -1.25 is 29 December 1899 06:00.
-    const double wholeDays = std::trunc(date);
-    auto seconds = static_cast<std::int64_t>(std::llround(std::fabs(date - wholeDays) * 86400.0));
-    auto day = sys_days(year{1899} / 12 / 30) + days(static_cast<std::int64_t>(wholeDays));
-    if (seconds >= 86400) {
-        seconds -= 86400;
-        day += days(1);
-    }
-    const year_month_day ymd(day);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d", static_cast<int>(ymd.year()),
-                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
-                  static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
-                  static_cast<int>(seconds % 60));
+std::string IsoDateTime(const CalendarDate& date) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", date.year, date.month,
+                  date.day, date.hour, date.minute, date.second);
     return text;
 }
 
@@ -185,8 +171,8 @@ void Report::CsvRow(const std::string& path, const std::vector<Answer>* answers,
     AppendCsvField(ValidUtf8(path), out);
     for (const std::size_t column : csvColumns_) {
         out += ',';
-        if (answers != nullptr && (*answers)[column].found)
-            AppendCsvField(CsvValue(session_, (*answers)[column].value), out);
+        if (answers != nullptr && (*answers)[column].answered())
+            AppendCsvField(CsvValue((*answers)[column]), out);
     }
     out += ',';
     if (answers == nullptr) AppendCsvField(ResultName(hr), out);
@@ -205,8 +191,8 @@ void Report::Values(const std::string& path, const std::vector<Answer>& answers,
         Json values = Json::object();
         Json unanswered = Json::array();
         for (std::size_t i = 0; i < answers.size(); ++i) {
-            if (answers[i].found) {
-                values[names[i]] = JsonValue(session_, answers[i].value);
+            if (answers[i].answered()) {
+                values[names[i]] = JsonValue(answers[i]);
             } else if (listUnanswered_) {
                 unanswered.push_back(names[i]);
             }
@@ -218,13 +204,12 @@ void Report::Values(const std::string& path, const std::vector<Answer>& answers,
     }
     std::size_t width = 0;
     for (std::size_t i = 0; i < answers.size(); ++i) {
-        if (answers[i].found || listUnanswered_) width = std::max(width, names[i].size());
+        if (answers[i].answered() || listUnanswered_) width = std::max(width, names[i].size());
     }
     out += path + '\n';
     for (std::size_t i = 0; i < answers.size(); ++i) {
-        if (!answers[i].found && !listUnanswered_) continue;
-        const std::string value =
-            answers[i].found ? PlainValue(session_, answers[i].value) : "(unanswered)";
+        if (!answers[i].answered() && !listUnanswered_) continue;
+        const std::string value = answers[i].answered() ? PlainValue(answers[i]) : "(unanswered)";
         out += "  " + names[i] + std::string(width - names[i].size() + 2, ' ') + value + '\n';
     }
 }

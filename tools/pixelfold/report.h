@@ -50,7 +50,7 @@ std::string HexCode(HRESULT hr);
 // The host's name for a result code ("FILE_E_NOT_FOUND"), and what it means.
 std::string ResultName(HRESULT hr);
 std::string ResultMessage(HRESULT hr);
-// An OLE Automation date as ISO 8601 local date-time text, "2021-07-14T09:05:33".
-std::string IsoDateTime(double date);
+// A date as ISO 8601 local date-time text, "2021-07-14T09:05:33".
+std::string IsoDateTime(const CalendarDate& date);
 
 }  // namespace pixelfold::host
