@@ -58,6 +58,11 @@ bool BindHostRuntime(const DynamicLibrary& plugin, HostRuntime& runtime);
 const char* PluginLibraryFileName() noexcept;
 
 bool StandardErrorIsTerminal() noexcept;
+bool StandardOutputIsTerminal() noexcept;
+
+// Why the file at `path` (UTF-8) cannot be opened for reading, in the system's words ("Permission
+// denied"); empty when it can be.
+std::string WhyFileCannotBeOpened(const std::string& path);
 
 // Standard input and output as bytes, with no translation of line ends or end-of-file marks
 // (Windows' C run time translates them by default; elsewhere they are bytes already).

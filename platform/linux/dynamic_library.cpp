@@ -3,8 +3,12 @@
 #include "platform/dynamic_library.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <link.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
 
 #include <cstdint>
 #include <cstring>
@@ -137,8 +141,20 @@ const char* PluginLibraryFileName() noexcept {
     return "libpixelfold.so";
 }
 
+std::string WhyFileCannotBeOpened(const std::string& path) {
+    // Non-blocking, so that a FIFO does not wait for a writer.
+    const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (file < 0) return std::generic_category().message(errno);
+    close(file);
+    return {};
+}
+
 bool StandardErrorIsTerminal() noexcept {
     return isatty(STDERR_FILENO) == 1;
+}
+
+bool StandardOutputIsTerminal() noexcept {
+    return isatty(STDOUT_FILENO) == 1;
 }
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <iterator>
 #include <stdexcept>
+#include <system_error>
 #include <vector>
 
 namespace pixelfold {
@@ -157,9 +158,27 @@ void UseBinaryStandardOutput() noexcept {
     _setmode(_fileno(stdout), _O_BINARY);
 }
 
+std::string WhyFileCannotBeOpened(const std::string& path) {
+    const std::wstring wide =
+        std::filesystem::path(std::u8string(path.begin(), path.end())).wstring();
+    const HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::system_category().message(static_cast<int>(GetLastError()));
+    }
+    CloseHandle(file);
+    return {};
+}
+
 bool StandardErrorIsTerminal() noexcept {
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
+bool StandardOutputIsTerminal() noexcept {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 }
 
 std::vector<std::string> CommandLineArguments(int, char**) {

@@ -13,8 +13,10 @@
 #include <thread>
 #include <vector>
 
+#include "platform/dynamic_library.h"
 #include "platform/host_threads.h"
 #include "tools/pixelfold/progress.h"
+#include "tools/pixelfold/system_text.h"
 
 namespace pixelfold::host {
 namespace {
@@ -25,7 +27,7 @@ constexpr std::size_t kWindowPerJob = 4;
 
 struct Job {
     std::size_t index;
-    std::string path;
+    Found found;
 };
 
 class Pipeline {
@@ -33,21 +35,30 @@ class Pipeline {
     Pipeline(const PluginSession& session, const Report& report, unsigned jobs)
         : session_(session), report_(report), window_(kWindowPerJob * jobs) {}
 
-    // The walking thread's TakeFile: waits for room in the queue.
-    bool Take(const std::string& path) {
+    // The walking thread's TakeFound: waits for room in the queue.
+    bool Take(Found found) {
         std::unique_lock lock(mutex_);
         while (queue_.size() >= window_ && !InterruptRequested())
             changed_.wait_for(lock, kInterruptPoll);
         if (InterruptRequested()) return false;
-        queue_.push_back(Job{found_++, path});
+        if (found.kind == Found::Kind::kFile || found.kind == Found::Kind::kNamedFile ||
+            found.kind == Found::Kind::kMissing)
+            ++files_;
+        queue_.push_back(Job{found_++, std::move(found)});
         changed_.notify_all();
         return true;
     }
 
-    void WalkDone() {
+    void WalkDone(std::string stopped) {
         const std::lock_guard lock(mutex_);
         walked_ = true;
+        stopped_ = std::move(stopped);
         changed_.notify_all();
+    }
+
+    std::string stopped() {
+        const std::lock_guard lock(mutex_);
+        return stopped_;
     }
 
     bool walked() {
@@ -74,7 +85,7 @@ class Pipeline {
             changed_.notify_all();
             lock.unlock();
 
-            FileOutput output = Read(reader, job.path, answers);
+            FileOutput output = Output(reader, job.found, answers);
 
             lock.lock();
             finished_.emplace(job.index, std::move(output));
@@ -85,9 +96,10 @@ class Pipeline {
 
     // The calling thread: prints each file in order as it is finished, until every file found
     // is printed, or after Ctrl-C every file taken.
-    bool PrintAll() {
+    RunOutcome PrintAll() {
         Progress progress;
-        bool anyFailed = false;
+        const bool outputOnTerminal = StandardOutputIsTerminal();
+        RunOutcome outcome;
         for (;;) {
             std::unique_lock lock(mutex_);
             auto next = finished_.find(printed_);
@@ -99,16 +111,20 @@ class Pipeline {
             const FileOutput output = std::move(next->second);
             finished_.erase(next);
             ++printed_;
-            const std::size_t total = walked_ ? found_ : 0;
+            const std::size_t total = walked_ ? files_ : 0;
             changed_.notify_all();
             lock.unlock();
 
+            // The progress line never shares a line with output on the terminal.
+            if (!output.err.empty() || (outputOnTerminal && !output.out.empty())) progress.Clear();
             std::cout << output.out;
+            if (outputOnTerminal) std::cout.flush();
             std::cerr << output.err;
-            anyFailed = anyFailed || output.failed;
-            progress.FileDone(total);
+            outcome.filesRead += output.read ? 1 : 0;
+            outcome.failures += output.failed ? 1 : 0;
+            if (output.read || output.failed) progress.FileDone(total);
         }
-        return anyFailed;
+        return outcome;
     }
 
   private:
@@ -118,20 +134,48 @@ class Pipeline {
                (InterruptRequested() || (walked_ && queue_.empty()));
     }
 
-    FileOutput Read(PluginReader& reader, const std::string& path, std::vector<Answer>& answers) {
+    FileOutput Output(PluginReader& reader, const Found& found, std::vector<Answer>& answers) {
         FileOutput output;
+        switch (found.kind) {
+            case Found::Kind::kFile:
+            case Found::Kind::kNamedFile:
+                if (!found.message.empty()) output.err = "pixelfold: " + found.message + "\n";
+                Read(reader, found.path, answers, output);
+                break;
+            case Found::Kind::kMissing:
+                report_.Failure(found.path, FILE_E_NOT_FOUND, output, "no such file or folder");
+                break;
+            case Found::Kind::kWalkError:
+                report_.WalkError(found.path, found.message, found.accessDenied, output);
+                break;
+            case Found::Kind::kNote:
+                output.err = "pixelfold: " + found.message + "\n";
+                break;
+        }
+        return output;
+    }
+
+    void Read(PluginReader& reader, const std::string& path, std::vector<Answer>& answers,
+              FileOutput& output) {
         try {
             const HRESULT hr = reader.Read(path, answers);
             if (SUCCEEDED(hr)) {
                 report_.Values(path, answers, output);
-            } else {
-                report_.Failure(path, hr, output);
+                return;
             }
+            // The system's own reason, where it has one, says more than the plug-in's code.
+            std::string why;
+            if (hr == FILE_E_NOT_FOUND || hr == FILE_E_CANNOT_OPEN) {
+                const std::string reason = WhyFileCannotBeOpened(path);
+                if (!reason.empty()) why = "cannot be opened: " + SystemReason(reason);
+            }
+            report_.Failure(path, hr, output, why);
         } catch (const std::bad_alloc&) {
+            const std::string err = std::move(output.err);
             output = FileOutput{};
+            output.err = err;
             report_.Failure(path, E_OUTOFMEMORY, output);
         }
-        return output;
     }
 
     const PluginSession& session_;
@@ -142,32 +186,34 @@ class Pipeline {
     std::condition_variable changed_;
     std::deque<Job> queue_;                       // found, not yet taken
     std::map<std::size_t, FileOutput> finished_;  // read, not yet printed
-    std::size_t found_ = 0;
+    std::size_t found_ = 0;                       // things found, files or not: the order of output
+    std::size_t files_ = 0;                       // files among them, for the progress line
     std::size_t printed_ = 0;
     std::size_t reading_ = 0;
     bool walked_ = false;
+    std::string stopped_;
 };
 
 }  // namespace
 
 RunOutcome ReadInOrder(const PluginSession& session, const Report& report, unsigned jobs,
-                       const std::function<void(const TakeFile&)>& walk) {
+                       const std::function<std::string(const TakeFound&)>& walk) {
     // Shared with the walking thread, which may outlive this call (see below).
     const auto pipeline = std::make_shared<Pipeline>(session, report, jobs);
     std::thread walker([pipeline, walk] {
+        std::string stopped;
         try {
-            walk([&pipeline](const std::string& path) { return pipeline->Take(path); });
+            stopped = walk([&pipeline](Found found) { return pipeline->Take(std::move(found)); });
         } catch (const std::exception& e) {
-            std::cerr << "pixelfold: the walk stopped: " << e.what() << "\n";
+            stopped = std::string("the walk stopped: ") + e.what();
         }
-        pipeline->WalkDone();
+        pipeline->WalkDone(std::move(stopped));
     });
     std::vector<std::thread> readers;
     for (unsigned i = 0; i < jobs; ++i)
         readers.emplace_back([&pipeline] { pipeline->Work(); });
 
-    RunOutcome outcome;
-    outcome.anyFailed = pipeline->PrintAll();
+    RunOutcome outcome = pipeline->PrintAll();
     for (std::thread& reader : readers)
         reader.join();
     outcome.interrupted = InterruptRequested();
@@ -177,6 +223,7 @@ RunOutcome ReadInOrder(const PluginSession& session, const Report& report, unsig
         walker.detach();
     } else {
         walker.join();
+        outcome.stopped = pipeline->stopped();
     }
     return outcome;
 }

@@ -2,7 +2,9 @@
 // were found.
 #pragma once
 
+#include <cstddef>
 #include <functional>
+#include <string>
 
 #include "tools/pixelfold/file_list.h"
 #include "tools/pixelfold/plugin_session.h"
@@ -11,17 +13,20 @@
 namespace pixelfold::host {
 
 struct RunOutcome {
-    bool anyFailed = false;
+    std::size_t filesRead = 0;
+    std::size_t failures = 0;  // files and folders that could not be read
     bool interrupted = false;
+    std::string stopped;  // why the walk stopped the run (a list that cannot be read), or empty
 };
 
-// Finds the files with `walk` on a thread of its own (it hands each to the TakeFile it is
-// given, and stops when that answers false), reads them on `jobs` threads, each with its own
-// reader in the multi-threaded apartment, and prints each file's output in the order found,
-// byte for byte what one thread would print. At most a few times `jobs` files are found ahead
-// of the one printed next, so memory does not grow with the number of files. Ctrl-C stops
-// taking files; those being read are finished and printed.
+// Finds the files with `walk` on a thread of its own (it hands what it finds to the TakeFound
+// it is given, stops when that answers false, and returns why it stopped the run, or empty),
+// reads them on `jobs` threads, each with its own reader in the multi-threaded apartment, and
+// prints each file's output in the order found, byte for byte what one thread would print,
+// with the walk's errors and notes in their places. At most a few times `jobs` files are found
+// ahead of the one printed next, so memory does not grow with the number of files. Ctrl-C
+// stops taking files; those being read are finished and printed.
 RunOutcome ReadInOrder(const PluginSession& session, const Report& report, unsigned jobs,
-                       const std::function<void(const TakeFile&)>& walk);
+                       const std::function<std::string(const TakeFound&)>& walk);
 
 }  // namespace pixelfold::host

@@ -9,28 +9,40 @@
 
 namespace pixelfold::host {
 
+namespace {
+constexpr std::size_t kLineWidth = 70;
+}  // namespace
+
 Progress::Progress() : terminal_(StandardErrorIsTerminal()) {}
 
 Progress::~Progress() {
-    if (drawn_) std::cerr << '\r' << std::string(60, ' ') << '\r' << std::flush;
+    Clear();
+}
+
+void Progress::Clear() {
+    if (!drawn_) return;
+    std::cerr << '\r' << std::string(kLineWidth, ' ') << '\r' << std::flush;
+    drawn_ = false;
 }
 
 void Progress::FileDone(std::size_t total) {
     ++done_;
     if (!terminal_ || done_ <= kFewFiles) return;
     const Clock::time_point now = Clock::now();
-    if (now - lastDrawn_ < std::chrono::milliseconds(100) && done_ != total) return;
+    if (drawn_ && now - lastDrawn_ < std::chrono::milliseconds(100) && done_ != total) return;
     lastDrawn_ = now;
-    drawn_ = true;
     const double seconds = std::chrono::duration<double>(now - start_).count();
     const double rate = seconds > 0 ? static_cast<double>(done_) / seconds : 0.0;
-    char line[80];
+    char line[kLineWidth + 8];
     if (total != 0) {
-        std::snprintf(line, sizeof line, "\r%zu of %zu files, %.0f files/s   ", done_, total, rate);
+        const double left = rate > 0 ? static_cast<double>(total - done_) / rate : 0.0;
+        std::snprintf(line, sizeof line, "\r%zu of %zu files, %.0f%%, about %.0f s left   ", done_,
+                      total, 100.0 * static_cast<double>(done_) / static_cast<double>(total), left);
     } else {
         std::snprintf(line, sizeof line, "\r%zu files, %.0f files/s   ", done_, rate);
     }
     std::cerr << line << std::flush;
+    drawn_ = true;
 }
 
 }  // namespace pixelfold::host

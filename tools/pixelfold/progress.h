@@ -7,7 +7,7 @@
 namespace pixelfold::host {
 
 // Shown only when standard error is a terminal, once more than a few files are done; cleared
-// when the run ends.
+// before any output is written (and drawn again after), and when the run ends.
 class Progress {
   public:
     Progress();
@@ -15,6 +15,8 @@ class Progress {
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
 
+    // Takes the line off the terminal, so that output starts at the beginning of a line.
+    void Clear();
     // One more file done; `total` is the number of files of the run, or 0 while the walk that
     // finds them is still going.
     void FileDone(std::size_t total);

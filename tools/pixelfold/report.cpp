@@ -32,6 +32,7 @@ constexpr ResultText kResults[] = {
     {static_cast<HRESULT>(0x8007000Eu), "E_OUTOFMEMORY", "out of memory"},
     {static_cast<HRESULT>(0x80004005u), "E_FAIL", "the file ends inside its header"},
     {static_cast<HRESULT>(0x80004003u), "E_POINTER", "a required pointer was null"},
+    {static_cast<HRESULT>(0x80070005u), "E_ACCESSDENIED", "access denied"},
 };
 
 const ResultText* FindResult(HRESULT hr) {
@@ -181,6 +182,7 @@ void Report::CsvRow(const std::string& path, const std::vector<Answer>* answers,
 
 void Report::Values(const std::string& path, const std::vector<Answer>& answers,
                     FileOutput& output) const {
+    output.read = true;
     const std::vector<std::string>& names = session_.names();
     std::string& out = output.out;
     if (mode_ == OutputMode::kCsv) {
@@ -214,8 +216,10 @@ void Report::Values(const std::string& path, const std::vector<Answer>& answers,
     }
 }
 
-void Report::Failure(const std::string& path, HRESULT hr, FileOutput& output) const {
+void Report::Failure(const std::string& path, HRESULT hr, FileOutput& output,
+                     const std::string& message) const {
     output.failed = true;
+    const std::string why = message.empty() ? ResultMessage(hr) : message;
     if (mode_ == OutputMode::kCsv) {
         CsvRow(path, nullptr, hr, output.out);
         return;
@@ -223,13 +227,19 @@ void Report::Failure(const std::string& path, HRESULT hr, FileOutput& output) co
     if (mode_ == OutputMode::kJson) {
         const Json line = {
             {"path", path},
-            {"error",
-             {{"hresult", HexCode(hr)}, {"name", ResultName(hr)}, {"message", ResultMessage(hr)}}}};
+            {"error", {{"hresult", HexCode(hr)}, {"name", ResultName(hr)}, {"message", why}}}};
         output.out += JsonLine(line);
         return;
     }
     output.err +=
-        path + ": " + ResultName(hr) + " (" + HexCode(hr) + "): " + ResultMessage(hr) + '\n';
+        "pixelfold: " + path + ": " + ResultName(hr) + " (" + HexCode(hr) + "): " + why + '\n';
+}
+
+void Report::WalkError(const std::string& path, const std::string& reason, bool accessDenied,
+                       FileOutput& output) const {
+    const HRESULT hr = accessDenied ? static_cast<HRESULT>(0x80070005u)   // E_ACCESSDENIED
+                                    : static_cast<HRESULT>(0x80004005u);  // E_FAIL
+    Failure(path, hr, output, "cannot read the folder: " + reason);
 }
 
 }  // namespace pixelfold::host

@@ -14,9 +14,10 @@ enum class OutputMode { kText, kJson, kCsv };
 
 // What a run prints for one file, made on the thread that read it and printed in order later.
 struct FileOutput {
-    std::string out;  // standard output
-    std::string err;  // standard error
-    bool failed = false;
+    std::string out;      // standard output
+    std::string err;      // standard error
+    bool read = false;    // a file read
+    bool failed = false;  // a file or folder that could not be read
 };
 
 class Report {
@@ -31,8 +32,12 @@ class Report {
     void Values(const std::string& path, const std::vector<Answer>& answers,
                 FileOutput& output) const;
     // A file that could not be read: for standard output in JSON and CSV, standard error in
-    // text.
-    void Failure(const std::string& path, HRESULT hr, FileOutput& output) const;
+    // text. `message` says why; the meaning of `hr` when it is empty.
+    void Failure(const std::string& path, HRESULT hr, FileOutput& output,
+                 const std::string& message = {}) const;
+    // A folder that could not be listed, with the system's reason, as a failure.
+    void WalkError(const std::string& path, const std::string& reason, bool accessDenied,
+                   FileOutput& output) const;
 
   private:
     void CsvRow(const std::string& path, const std::vector<Answer>* answers, HRESULT hr,
