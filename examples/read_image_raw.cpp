@@ -105,16 +105,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot load the plug-in %s\n", argv[1]);
         return 2;
     }
-    IClassFactory* factory = nullptr;
+    PixelfoldClassFactory* factory = nullptr;
     IVltFileFormat* format = nullptr;
     if (FAILED(library.getClassObject(CLSID_ImageFormat, IID_IClassFactory,
-                                      reinterpret_cast<void**>(&factory))) ||
-        FAILED(factory->CreateInstance(nullptr, IID_IVltFileFormat,
-                                       reinterpret_cast<void**>(&format)))) {
+                                      reinterpret_cast<void**>(&factory)))) {
+        std::fprintf(stderr, "the plug-in gave no class object\n");
+        return 2;
+    }
+    const HRESULT created = factory->lpVtbl->CreateInstance(factory, nullptr, IID_IVltFileFormat,
+                                                            reinterpret_cast<void**>(&format));
+    factory->lpVtbl->Release(factory);
+    if (FAILED(created)) {
         std::fprintf(stderr, "the plug-in did not make its format object\n");
         return 2;
     }
-    factory->Release();
 
     // The path as UTF-16; this example takes ASCII paths only.
     OLECHAR path[1024] = {};

@@ -9,8 +9,23 @@
 
 namespace pixelfold {
 
-constinit CComModule g_module;
-constinit CAtlModule* const g_pModule = &g_module;
+namespace {
+
+// The module object is never destroyed: its clean-up is Terminate, which the library's detach
+// runs. On Linux the detach (a destructor function of the library) may come after the run
+// time has destroyed the library's static objects at exit; an object that is never destroyed
+// is still there for it.
+union ModuleStorage {
+    constexpr ModuleStorage() : module() {}
+    ~ModuleStorage() {}
+    CComModule module;
+};
+constinit ModuleStorage moduleStorage;
+
+}  // namespace
+
+CComModule& g_module = moduleStorage.module;
+constinit CAtlModule* const g_pModule = &moduleStorage.module;
 
 HRESULT CAtlModule::GetGlobalInterfaceTable(IUnknown** table) noexcept {
     if (table == nullptr) return E_POINTER;

@@ -97,7 +97,7 @@ class CComModule final : public CAtlModule {
 };
 
 // The one module object, and the pointer through which every object of the library reaches it.
-extern CComModule g_module;
+extern CComModule& g_module;
 extern CAtlModule* const g_pModule;
 
 }  // namespace pixelfold

@@ -246,13 +246,13 @@ class Plugin {
             Fail(E_FAIL, libraryPath + " is not the plug-in: an export is missing");
             return;
         }
-        IClassFactory* factory = nullptr;
+        PixelfoldClassFactory* factory = nullptr;
         HRESULT hr = getClassObject(CLSID_ImageFormat, IID_IClassFactory,
                                     reinterpret_cast<void**>(&factory));
         if (SUCCEEDED(hr)) {
-            hr = factory->CreateInstance(nullptr, IID_IVltFileFormat,
-                                         reinterpret_cast<void**>(&format_));
-            factory->Release();
+            hr = factory->lpVtbl->CreateInstance(factory, nullptr, IID_IVltFileFormat,
+                                                 reinterpret_cast<void**>(&format_));
+            factory->lpVtbl->Release(factory);
         }
         if (FAILED(hr)) {
             format_ = nullptr;

@@ -95,6 +95,22 @@ inline constexpr IID IID_IVltFileFormat2   = {0xBD69F871, 0x9BC6, 0x11D5, {0x91,
 inline constexpr IID IID_IVltFileNavigator = {0xE582AD87, 0xDE1A, 0x11D3, {0x90, 0xFA, 0x00, 0xC0, 0x4F, 0x56, 0xB3, 0xAF}};
 // clang-format on
 
+// The class object DllGetClassObject gives for IID_IClassFactory, laid out as COM lays it and
+// called through its table as the interfaces below are (from C++ on any system; the objects
+// behind it are not C++ classes of the host's).
+struct PixelfoldClassFactory;
+struct PixelfoldClassFactoryVtbl {
+    HRESULT(STDMETHODCALLTYPE* QueryInterface)(PixelfoldClassFactory* self, REFIID iid, void** out);
+    ULONG(STDMETHODCALLTYPE* AddRef)(PixelfoldClassFactory* self);
+    ULONG(STDMETHODCALLTYPE* Release)(PixelfoldClassFactory* self);
+    HRESULT(STDMETHODCALLTYPE* CreateInstance)
+    (PixelfoldClassFactory* self, void* outer, REFIID iid, void** out);
+    HRESULT(STDMETHODCALLTYPE* LockServer)(PixelfoldClassFactory* self, BOOL lock);
+};
+struct PixelfoldClassFactory {
+    const PixelfoldClassFactoryVtbl* lpVtbl;
+};
+
 // Arguments that no method reads are pointer-sized values (INT_PTR); arguments that a method
 // only tests for null are void*.
 
