@@ -11,6 +11,10 @@ Pillow's lazy `Image.open(...).size` in one python3 process. Then, over the JPEG
 `exiftool -j -n` (each file listed --corpus-repeat times). Each is run once to warm the page
 cache and then timed as the best of three; pixelfold with -j 1, -j 2 and its default threads.
 
+With --against BUILD_DIR (another checkout's build/native), that build's pixelfold is run
+beside this one in every pixelfold row, in the same run, and each pair is also given as the
+ratio of this build to that one: the figure a change to the host or a reader reports.
+
 Slow storage: --slow-files of the images are shown through bench/slow_fs, which waits
 --delay-ms before every open and every read, as a network share does, and read with all names
 by pixelfold -j 1 and -j 8, exiftool and exiv2, once each. Skipped when /dev/fuse cannot be
@@ -121,6 +125,28 @@ def report(title, files, floor, runs):
     print(f"\n{title}: {n} files; floor {floor / n * 1e6:.1f} us per file")
     table(runs, ("us/file", "x floor"),
           lambda seconds: (f"{seconds / n * 1e6:.1f}", f"{seconds / floor:.1f}"))
+    ratios(runs)
+
+
+AGAINST = " [against]"
+
+
+def ratios(runs):
+    """For each pixelfold row timed with --against too: this build's time over that one's."""
+    seconds = dict(runs)
+    pairs = [(name, seconds[name + AGAINST]) for name, _ in runs
+             if seconds.get(name + AGAINST) and seconds.get(name)]
+    for name, theirs in pairs:
+        print(f"  {name}: this build / the other = {seconds[name] / theirs:.2f}")
+
+
+def both(name, command, measure, against):
+    """`command` (its first word the pixelfold to run) timed by `measure`, and with --against
+    the other build's pixelfold beside it."""
+    runs = [(name, measure(command))]
+    if against:
+        runs.append((name + AGAINST, measure([os.path.join(against, "pixelfold")] + command[1:])))
+    return runs
 
 
 def pillow_python():
@@ -150,7 +176,7 @@ def timed(command, **kwargs):
     return time.perf_counter() - start
 
 
-def slow_storage(files, delay_ms, scratch):
+def slow_storage(files, delay_ms, scratch, against):
     """All names through a file system that waits before each open and read."""
     if not os.path.exists(SLOW_FS):
         print(f"\nSlow storage: skipped, {SLOW_FS} is not built (apt-get install libfuse3-dev "
@@ -176,16 +202,21 @@ def slow_storage(files, delay_ms, scratch):
         names = sorted(os.listdir(mount))
         listed = [os.path.join(mount, n) for n in names]
         which = shutil.which
-        runs = [("pixelfold --json (all names) -j 1", timed([PIXELFOLD, "--json", "-j", "1", mount])),
-                ("pixelfold --json (all names) -j 8", timed([PIXELFOLD, "--json", "-j", "8", mount])),
-                ("exiftool -j -n", timed(["exiftool", "-j", "-n", "-r", mount])
+        runs = both("pixelfold --json (all names) -j 1", [PIXELFOLD, "--json", "-j", "1", mount],
+                    timed, against)
+        runs += both("pixelfold --json (all names) -j 8", [PIXELFOLD, "--json", "-j", "8", mount],
+                     timed, against)
+        runs += [("exiftool -j -n", timed(["exiftool", "-j", "-n", "-r", mount])
                  if which("exiftool") else None),
                 ("exiv2 -pa", timed(["exiv2", "-pa"] + listed) if which("exiv2") else None)]
         n = len(listed)
         print(f"\nSlow storage: {n} files, {delay_ms:g} ms before each open and each read")
         table(runs, ("ms/file", "seconds"),
               lambda seconds: (f"{seconds / n * 1e3:.2f}", f"{seconds:.2f}"))
-        print(f"  -j 8 is {runs[0][1] / runs[1][1]:.1f} times as fast as -j 1")
+        ratios(runs)
+        seconds = dict(runs)
+        one, eight = (seconds[f"pixelfold --json (all names) -j {j}"] for j in (1, 8))
+        print(f"  -j 8 is {one / eight:.1f} times as fast as -j 1")
     finally:
         subprocess.run(["fusermount3", "-u", mount])
         server.wait()
@@ -220,6 +251,8 @@ def main():
                         help="the slow file system's wait before each open and each read")
     parser.add_argument("--memory-files", type=int, default=100000,
                         help="tiny images for the peak memory of -j 8")
+    parser.add_argument("--against", metavar="BUILD_DIR",
+                        help="another build folder whose pixelfold is timed beside this one")
     args = parser.parse_args()
     for tool in (PIXELFOLD, FLOOR):
         if not os.path.exists(tool):
@@ -232,9 +265,10 @@ def main():
     files = sorted(os.path.join(folder, f) for f in os.listdir(folder))
     floor = floor_seconds(files, scratch)
     which = shutil.which
-    runs = [(f"pixelfold --json (size names){label}",
-             best_of_three([PIXELFOLD, "--json", "--names", "Width,Height,Color Depth"] + jobs +
-                           [folder])) for label, jobs in JOBS]
+    runs = [run for label, jobs in JOBS for run in both(
+        f"pixelfold --json (size names){label}",
+        [PIXELFOLD, "--json", "--names", "Width,Height,Color Depth"] + jobs + [folder],
+        best_of_three, args.against)]
     runs.append(("identify -ping", best_of_three(
         ["identify", "-ping", "-format", "%w %h %z\\n"] + files) if which("identify") else None))
     runs.append(("exiftool -fast2", best_of_three(
@@ -250,14 +284,15 @@ def main():
     jpegs = jpegs * args.corpus_repeat
     if jpegs:
         floor = floor_seconds(jpegs, scratch)
-        runs = [(f"pixelfold --json (all names){label}",
-                 best_of_three([PIXELFOLD, "--json"] + jobs + jpegs)) for label, jobs in JOBS]
+        runs = [run for label, jobs in JOBS for run in both(
+            f"pixelfold --json (all names){label}", [PIXELFOLD, "--json"] + jobs + jpegs,
+            best_of_three, args.against)]
         runs.append(("exiv2 -pa", best_of_three(["exiv2", "-pa"] + jpegs)
                      if which("exiv2") else None))
         runs.append(("exiftool -j -n", best_of_three(["exiftool", "-j", "-n"] + jpegs)
                      if which("exiftool") else None))
         report("All names over the corpus JPEGs", jpegs, floor, runs)
-    slow_storage(files[:args.slow_files], args.delay_ms, scratch)
+    slow_storage(files[:args.slow_files], args.delay_ms, scratch, args.against)
     peak_memory(args.memory_files, scratch)
     if not args.keep:
         shutil.rmtree(scratch)

@@ -4,7 +4,9 @@
  *     slow_fs SOURCE DELAY_US MOUNTPOINT [FUSE-OPTION...]
  *
  * shows SOURCE at MOUNTPOINT; unmount with fusermount3 -u MOUNTPOINT. Requests are served on
- * several threads, as a share serves several requests at once. */
+ * several threads, as a share serves several requests at once. With SLOW_FS_LOG set to a file
+ * name, every open and every read is also written there as a line ("open PATH", "read PATH
+ * SIZE"), so that the round trips a program makes can be counted. */
 #define FUSE_USE_VERSION 31
 #include <fuse.h>
 
@@ -21,6 +23,17 @@
 
 static const char* source;
 static long delay_us;
+static int log_fd = -1;
+
+/* One line per request; a single write of a short line to a file opened for appending is not
+ * interleaved with another thread's. */
+static void Log(const char* what, const char* path, size_t size) {
+    if (log_fd < 0) return;
+    char line[PATH_MAX + 64];
+    const int length = what[0] == 'o' ? snprintf(line, sizeof line, "open %s\n", path)
+                                      : snprintf(line, sizeof line, "read %s %zu\n", path, size);
+    if (length > 0 && (size_t)length < sizeof line) (void)!write(log_fd, line, (size_t)length);
+}
 
 static int Full(char out[PATH_MAX], const char* path) {
     return snprintf(out, PATH_MAX, "%s%s", source, path) < PATH_MAX ? 0 : -ENAMETOOLONG;
@@ -60,6 +73,7 @@ static int Open(const char* path, struct fuse_file_info* fi) {
     char full[PATH_MAX];
     if (Full(full, path) != 0) return -ENAMETOOLONG;
     Wait();
+    Log("open", path, 0);
     const int fd = open(full, fi->flags);
     if (fd < 0) return -errno;
     fi->fh = (uint64_t)fd;
@@ -68,8 +82,8 @@ static int Open(const char* path, struct fuse_file_info* fi) {
 
 static int Read(const char* path, char* buffer, size_t size, off_t offset,
                 struct fuse_file_info* fi) {
-    (void)path;
     Wait();
+    Log("read", path, size);
     const ssize_t got = pread((int)fi->fh, buffer, size, offset);
     return got < 0 ? -errno : (int)got;
 }
@@ -107,6 +121,8 @@ int main(int argc, char* argv[]) {
         fprintf(stderr, "slow_fs: no folder %s, or a bad delay %s\n", argv[1], argv[2]);
         return 2;
     }
+    const char* log_name = getenv("SLOW_FS_LOG");
+    if (log_name != NULL) log_fd = open(log_name, O_WRONLY | O_CREAT | O_APPEND | O_TRUNC, 0644);
     char* fuse_argv[64];
     int fuse_argc = 0;
     fuse_argv[fuse_argc++] = argv[0];

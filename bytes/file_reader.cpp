@@ -32,11 +32,23 @@ bool FileReader::InBlock() const noexcept {
     return position_ >= blockStart_ && position_ < blockStart_ + blockLength_;
 }
 
+void FileReader::MoveToBlock(std::span<std::uint8_t> block) noexcept {
+    if (block.size() < block_.size()) return;
+    std::copy_n(block_.begin(), blockLength_, block.begin());
+    block_ = block;
+}
+
 bool FileReader::Fill() {
     if (InBlock()) return true;
+    // At or past the end nothing is read: a read that would only find the end costs a round
+    // trip too.
+    const std::uint64_t length = size();
+    if (position_ >= length) return false;
     if (!SeekFile(position_)) return false;
     blockStart_ = position_;
-    blockLength_ = std::fread(block_.data(), 1, block_.size(), file_);
+    const std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(block_.size(), length - position_));
+    blockLength_ = std::fread(block_.data(), 1, wanted, file_);
     fileOffset_ += blockLength_;
     read_work::Copied(blockLength_);
     return blockLength_ != 0;
@@ -56,6 +68,8 @@ bool FileReader::ReadExact(std::span<std::uint8_t> out) {
 }
 
 bool FileReader::ReadDirect(std::span<std::uint8_t> out) {
+    const std::uint64_t length = size();
+    if (position_ > length || out.size() > length - position_) return false;  // past the end
     if (!SeekFile(position_)) return false;
     const std::size_t count = std::fread(out.data(), 1, out.size(), file_);
     fileOffset_ += count;

@@ -1,7 +1,9 @@
 // bytes/file_reader.h: buffered reading of an open file, for the header readers and the
 // property item readers alike: sequential reads and skips (a ByteStream) and reads at any
 // offset (a ByteSource). Small reads are served from one block of the file at a time, held in
-// the caller's buffer; reads of a block or more go straight to the caller.
+// the caller's buffer; reads of a block or more go straight to the caller. On slow storage
+// every read is a round trip, so none is made past the end of the file, and a block is filled
+// only when a read leaves the one held.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +32,9 @@ class FileReader final : public ByteStream, public ByteSource {
     bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override;
 
     void Rewind() noexcept { position_ = 0; }
+    // From now on fills `block` (not smaller than the one in use, which it takes what that holds
+    // from): a reader that passes over large data sequentially takes fewer, larger reads.
+    void MoveToBlock(std::span<std::uint8_t> block) noexcept;
 
   private:
     // True when the block holds `position_`.

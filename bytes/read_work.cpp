@@ -6,7 +6,9 @@ namespace {
 
 thread_local Totals totals;
 
-constexpr std::uint64_t kBlockSlack = 16 * 16 * 1024;
+// Sixteen read blocks: format detection and each directory's count, table and next link may
+// each fill a block (64 KiB, or the rest of a smaller file) for a few bytes.
+constexpr std::uint64_t kBlockSlack = 16 * 64 * 1024;
 
 }  // namespace
 

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <span>
 #include <vector>
 
 #include "bytes/file_reader.h"
@@ -16,9 +18,12 @@
 namespace pixelfold {
 namespace {
 
-// The readers jump about a file (IFD chains, segments), so they read in larger blocks than
-// the header readers.
-constexpr std::size_t kReadBlockSize = 16 * 1024;
+// The first read takes the file's first 64 KiB (or all of a smaller file): a JPEG's metadata
+// segments and a TIFF's directories lie there as a rule. PNG and GIF keep theirs anywhere
+// among the image data, which the readers pass over: there the blocks grow to 256 KiB, so that
+// such a file costs about one read per 256 KiB of it however small its chunks or blocks.
+constexpr std::size_t kFirstBlockSize = 64 * 1024;
+constexpr std::size_t kPassingBlockSize = 256 * 1024;
 
 enum class Format { kJpeg, kTiff, kPng, kGif, kBmp, kUnknown };
 
@@ -40,8 +45,14 @@ Format Detect(const std::array<std::uint8_t, 8>& head) {
 HRESULT CollectItems(const WCHAR* path, PropertyItemList& items) {
     const UniqueCrtFile file(_wfsopen(path, WTEXT("rb"), _SH_DENYWR));
     if (!file) return E_FAIL;
-    std::vector<std::uint8_t> block(kReadBlockSize);
-    FileReader reader(file.get(), block);
+    // Not cleared: only what a read fills is looked at.
+    const auto block = std::make_unique_for_overwrite<std::uint8_t[]>(kFirstBlockSize);
+    FileReader reader(file.get(), std::span(block.get(), kFirstBlockSize));
+    std::unique_ptr<std::uint8_t[]> passingBlock;
+    const auto passOver = [&] {
+        passingBlock = std::make_unique_for_overwrite<std::uint8_t[]>(kPassingBlockSize);
+        reader.MoveToBlock(std::span(passingBlock.get(), kPassingBlockSize));
+    };
     std::array<std::uint8_t, 8> head{};
     std::size_t headLength = 0;
     for (; headLength < head.size(); ++headLength) {
@@ -60,10 +71,12 @@ HRESULT CollectItems(const WCHAR* path, PropertyItemList& items) {
             AddTiffItems(reader, TiffOrigin::kTiffFile, items);
             break;
         case Format::kPng:
+            passOver();
             reader.SkipForward(8);  // the signature
             AddPngItems(reader, items);
             break;
         case Format::kGif:
+            passOver();
             AddGifItems(reader, items);
             break;
         case Format::kBmp:

@@ -1,10 +1,13 @@
 // probe/probed_image.cpp: opening an image file and dispatching to a header reader.
 #include "probe/probed_image.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <memory>
+#include <span>
 
 #include "bytes/file_reader.h"
 #include "common/hr_error.h"
@@ -21,6 +24,8 @@ struct ReaderRow {
     const WCHAR* extension;
     HeaderReader reader;
 };
+
+constexpr std::size_t kFirstReadSize = 64 * 1024;
 
 // Tried in this order; the first whole-string match picks the reader.
 constexpr std::array<ReaderRow, 5> kReaders = {{
@@ -79,10 +84,13 @@ HRESULT ProbedImage::OpenStoredPath() {
 
     const HeaderReader reader = FindReader(extension);
     if (reader == nullptr) return S_OK;
-    // The reader reads through a block on the stack: no allocation, and no block size asked
-    // of the file system.
-    std::array<std::uint8_t, 4096> block;
-    FileReader stream(file.get(), block);
+    // One read of the file's start (64 KiB, or the whole of a smaller file) holds the header
+    // of every format, and a JPEG's frame header whenever the segments before it fit; on slow
+    // storage each further read is a round trip. The block lives as long as the open file.
+    // Not cleared: only what a read fills is looked at.
+    const std::size_t blockSize = std::min<std::size_t>(kFirstReadSize, info_.fileSize);
+    const auto block = std::make_unique_for_overwrite<std::uint8_t[]>(blockSize);
+    FileReader stream(file.get(), std::span(block.get(), blockSize));
     const HRESULT hr = reader(stream, info_);
     return FAILED(hr) ? hr : S_OK;
 }

@@ -147,7 +147,8 @@ if not windows:
     for i in range(20):
         write(f"many/{i:02}.jpg", jpeg)
     main, secondary = pty.openpty()
-    host = subprocess.Popen(command + ["-j", "1", "--names", "Width", "many"], cwd=workdir,
+    # Two readers: the walk runs ahead on its own thread, so the total is known before the end.
+    host = subprocess.Popen(command + ["-j", "2", "--names", "Width", "many"], cwd=workdir,
                             stdout=secondary, stderr=secondary)
     os.close(secondary)
     captured = b""

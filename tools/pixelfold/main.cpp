@@ -215,7 +215,7 @@ int Run(int argc, char** argv) {
     const char separator = nullSeparated ? '\0' : '\n';
     const auto started = std::chrono::steady_clock::now();
     CatchInterrupt();
-    const RunOutcome outcome = ReadInOrder(session, report, jobs, [&](const TakeFound& take) {
+    const auto walk = [&](const TakeFound& take) {
         for (const std::string& path : paths) {
             if (!walker.Walk(path, take)) return std::string();
         }
@@ -223,7 +223,12 @@ int Run(int argc, char** argv) {
         const std::string stopped = ForEachListedPath(
             *list, separator, [&](const std::string& path) { return walker.Walk(path, take); });
         return stopped.empty() ? stopped : "--files-from " + filesFrom + ": " + stopped;
-    });
+    };
+    // One reader needs no other thread, unless the list comes from standard input, where the
+    // walk may wait for a terminal that Ctrl-C cannot interrupt.
+    const RunOutcome outcome = jobs == 1 && filesFrom != "-"
+                                   ? ReadOneByOne(session, report, walk)
+                                   : ReadInOrder(session, report, jobs, walk);
     if (outcome.interrupted) {
         // The walk may still be running on its own thread: end here, without unwinding.
         std::cout.flush();

@@ -1,15 +1,16 @@
 // tools/pixelfold/ordered_reads.cpp: one walking thread, the reading threads, and the
-// printing in order on the calling thread, around one queue and one table of finished files.
+// printing in order on the calling thread, around one queue and one window of finished files;
+// or all of it on the calling thread, one file after another.
 #include "tools/pixelfold/ordered_reads.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -30,22 +31,96 @@ struct Job {
     Found found;
 };
 
+void Read(const Report& report, PluginReader& reader, const std::string& path,
+          std::vector<Answer>& answers, FileOutput& output) {
+    try {
+        const HRESULT hr = reader.Read(path, answers);
+        if (SUCCEEDED(hr)) {
+            report.Values(path, answers, output);
+            return;
+        }
+        // The system's own reason, where it has one, says more than the plug-in's code.
+        std::string why;
+        if (hr == FILE_E_NOT_FOUND || hr == FILE_E_CANNOT_OPEN) {
+            const std::string reason = WhyFileCannotBeOpened(path);
+            if (!reason.empty()) why = "cannot be opened: " + SystemReason(reason);
+        }
+        report.Failure(path, hr, output, why);
+    } catch (const std::bad_alloc&) {
+        const std::string err = std::move(output.err);
+        output = FileOutput{};
+        output.err = err;
+        report.Failure(path, E_OUTOFMEMORY, output);
+    }
+}
+
+// What one thing found prints.
+FileOutput OutputFor(const Report& report, PluginReader& reader, const Found& found,
+                     std::vector<Answer>& answers) {
+    FileOutput output;
+    switch (found.kind) {
+        case Found::Kind::kFile:
+        case Found::Kind::kNamedFile:
+            if (!found.message.empty()) output.err = "pixelfold: " + found.message + "\n";
+            Read(report, reader, found.path, answers, output);
+            break;
+        case Found::Kind::kMissing:
+            report.Failure(found.path, FILE_E_NOT_FOUND, output, "no such file or folder");
+            break;
+        case Found::Kind::kWalkError:
+            report.WalkError(found.path, found.message, found.accessDenied, output);
+            break;
+        case Found::Kind::kNote:
+            output.err = "pixelfold: " + found.message + "\n";
+            break;
+    }
+    return output;
+}
+
+// Prints each file's output as it comes, with the progress line, and counts what was read.
+class Printer {
+  public:
+    void Print(const FileOutput& output, std::size_t total) {
+        // The progress line never shares a line with output on the terminal.
+        if (!output.err.empty() || (outputOnTerminal_ && !output.out.empty())) progress_.Clear();
+        std::cout << output.out;
+        if (outputOnTerminal_) std::cout.flush();
+        std::cerr << output.err;
+        outcome_.filesRead += output.read ? 1 : 0;
+        outcome_.failures += output.failed ? 1 : 0;
+        if (output.read || output.failed) progress_.FileDone(total);
+    }
+    const RunOutcome& outcome() const { return outcome_; }
+
+  private:
+    Progress progress_;
+    const bool outputOnTerminal_ = StandardOutputIsTerminal();
+    RunOutcome outcome_;
+};
+
+bool CountsAsFile(const Found& found) {
+    return found.kind == Found::Kind::kFile || found.kind == Found::Kind::kNamedFile ||
+           found.kind == Found::Kind::kMissing;
+}
+
+// The walking thread, the reading threads and the printing thread meet here. Each waits on a
+// condition of its own and is woken only when that may have changed: the walker when the queue
+// has room, a reader when a file it may take is queued, the printer when the file it prints
+// next is finished.
 class Pipeline {
   public:
     Pipeline(const PluginSession& session, const Report& report, unsigned jobs)
-        : session_(session), report_(report), window_(kWindowPerJob * jobs) {}
+        : session_(session), report_(report), window_(kWindowPerJob * jobs), finished_(window_) {}
 
     // The walking thread's TakeFound: waits for room in the queue.
     bool Take(Found found) {
         std::unique_lock lock(mutex_);
         while (queue_.size() >= window_ && !InterruptRequested())
-            changed_.wait_for(lock, kInterruptPoll);
+            room_.wait_for(lock, kInterruptPoll);
         if (InterruptRequested()) return false;
-        if (found.kind == Found::Kind::kFile || found.kind == Found::Kind::kNamedFile ||
-            found.kind == Found::Kind::kMissing)
-            ++files_;
+        if (CountsAsFile(found)) ++files_;
         queue_.push_back(Job{found_++, std::move(found)});
-        changed_.notify_all();
+        work_.notify_one();
         return true;
     }
 
@@ -53,7 +128,8 @@ class Pipeline {
         const std::lock_guard lock(mutex_);
         walked_ = true;
         stopped_ = std::move(stopped);
-        changed_.notify_all();
+        work_.notify_all();
+        done_.notify_one();
     }
 
     std::string stopped() {
@@ -74,108 +150,55 @@ class Pipeline {
         std::vector<Answer> answers;
         for (;;) {
             std::unique_lock lock(mutex_);
-            while (!InterruptRequested() && !(walked_ && queue_.empty()) &&
-                   !(!queue_.empty() && queue_.front().index < printed_ + window_)) {
-                changed_.wait_for(lock, kInterruptPoll);
-            }
+            while (!InterruptRequested() && !(walked_ && queue_.empty()) && !MayTake())
+                work_.wait_for(lock, kInterruptPoll);
             if (InterruptRequested() || queue_.empty()) return;
             Job job = std::move(queue_.front());
             queue_.pop_front();
             ++reading_;
-            changed_.notify_all();
+            room_.notify_one();
+            if (MayTake()) work_.notify_one();
             lock.unlock();
 
-            FileOutput output = Output(reader, job.found, answers);
+            FileOutput output = OutputFor(report_, reader, job.found, answers);
 
             lock.lock();
-            finished_.emplace(job.index, std::move(output));
+            finished_[job.index % window_] = std::move(output);
             --reading_;
-            changed_.notify_all();
+            if (job.index == printed_ || reading_ == 0) done_.notify_one();
         }
     }
 
     // The calling thread: prints each file in order as it is finished, until every file found
     // is printed, or after Ctrl-C every file taken.
     RunOutcome PrintAll() {
-        Progress progress;
-        const bool outputOnTerminal = StandardOutputIsTerminal();
-        RunOutcome outcome;
+        Printer printer;
         for (;;) {
             std::unique_lock lock(mutex_);
-            auto next = finished_.find(printed_);
-            while (next == finished_.end() && !Ended()) {
-                changed_.wait_for(lock, kInterruptPoll);
-                next = finished_.find(printed_);
+            std::optional<FileOutput>* next = &finished_[printed_ % window_];
+            while (!*next && !Ended()) {
+                done_.wait_for(lock, kInterruptPoll);
+                next = &finished_[printed_ % window_];
             }
-            if (next == finished_.end()) break;
-            const FileOutput output = std::move(next->second);
-            finished_.erase(next);
+            if (!*next) break;
+            const FileOutput output = std::move(**next);
+            next->reset();
             ++printed_;
             const std::size_t total = walked_ ? files_ : 0;
-            changed_.notify_all();
+            if (MayTake()) work_.notify_one();
             lock.unlock();
-
-            // The progress line never shares a line with output on the terminal.
-            if (!output.err.empty() || (outputOnTerminal && !output.out.empty())) progress.Clear();
-            std::cout << output.out;
-            if (outputOnTerminal) std::cout.flush();
-            std::cerr << output.err;
-            outcome.filesRead += output.read ? 1 : 0;
-            outcome.failures += output.failed ? 1 : 0;
-            if (output.read || output.failed) progress.FileDone(total);
+            printer.Print(output, total);
         }
-        return outcome;
+        return printer.outcome();
     }
 
   private:
+    // Whether the next queued file lies inside the window of the one to be printed next.
+    bool MayTake() const { return !queue_.empty() && queue_.front().index < printed_ + window_; }
+
     // No file is left to print once nothing is being read and nothing more will be taken.
     bool Ended() const {
-        return reading_ == 0 && finished_.empty() &&
-               (InterruptRequested() || (walked_ && queue_.empty()));
-    }
-
-    FileOutput Output(PluginReader& reader, const Found& found, std::vector<Answer>& answers) {
-        FileOutput output;
-        switch (found.kind) {
-            case Found::Kind::kFile:
-            case Found::Kind::kNamedFile:
-                if (!found.message.empty()) output.err = "pixelfold: " + found.message + "\n";
-                Read(reader, found.path, answers, output);
-                break;
-            case Found::Kind::kMissing:
-                report_.Failure(found.path, FILE_E_NOT_FOUND, output, "no such file or folder");
-                break;
-            case Found::Kind::kWalkError:
-                report_.WalkError(found.path, found.message, found.accessDenied, output);
-                break;
-            case Found::Kind::kNote:
-                output.err = "pixelfold: " + found.message + "\n";
-                break;
-        }
-        return output;
-    }
-
-    void Read(PluginReader& reader, const std::string& path, std::vector<Answer>& answers,
-              FileOutput& output) {
-        try {
-            const HRESULT hr = reader.Read(path, answers);
-            if (SUCCEEDED(hr)) {
-                report_.Values(path, answers, output);
-                return;
-            }
-            // The system's own reason, where it has one, says more than the plug-in's code.
-            std::string why;
-            if (hr == FILE_E_NOT_FOUND || hr == FILE_E_CANNOT_OPEN) {
-                const std::string reason = WhyFileCannotBeOpened(path);
-                if (!reason.empty()) why = "cannot be opened: " + SystemReason(reason);
-            }
-            report_.Failure(path, hr, output, why);
-        } catch (const std::bad_alloc&) {
-            const std::string err = std::move(output.err);
-            output = FileOutput{};
-            output.err = err;
-            report_.Failure(path, E_OUTOFMEMORY, output);
-        }
+        return reading_ == 0 && (InterruptRequested() || (walked_ && queue_.empty()));
     }
 
     const PluginSession& session_;
@@ -183,11 +206,15 @@ class Pipeline {
     const std::size_t window_;
 
     std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<Job> queue_;                       // found, not yet taken
-    std::map<std::size_t, FileOutput> finished_;  // read, not yet printed
-    std::size_t found_ = 0;                       // things found, files or not: the order of output
-    std::size_t files_ = 0;                       // files among them, for the progress line
+    std::condition_variable room_;  // the walker's
+    std::condition_variable work_;  // the readers'
+    std::condition_variable done_;  // the printer's
+    std::deque<Job> queue_;         // found, not yet taken
+    // Read, not yet printed: the file found as `index` waits at `index % window_`; a reader
+    // takes only files inside the window, so no two wait at one place.
+    std::vector<std::optional<FileOutput>> finished_;
+    std::size_t found_ = 0;  // things found, files or not: the order of output
+    std::size_t files_ = 0;  // files among them, for the progress line
     std::size_t printed_ = 0;
     std::size_t reading_ = 0;
     bool walked_ = false;
@@ -225,6 +252,23 @@ RunOutcome ReadInOrder(const PluginSession& session, const Report& report, unsig
         walker.join();
         outcome.stopped = pipeline->stopped();
     }
+    return outcome;
+}
+
+RunOutcome ReadOneByOne(const PluginSession& session, const Report& report,
+                        const std::function<std::string(const TakeFound&)>& walk) {
+    const MultithreadedApartment apartment;
+    PluginReader reader(session);
+    std::vector<Answer> answers;
+    Printer printer;
+    const std::string stopped = walk([&](const Found& found) {
+        if (InterruptRequested()) return false;
+        printer.Print(OutputFor(report, reader, found, answers), 0);
+        return true;
+    });
+    RunOutcome outcome = printer.outcome();
+    outcome.interrupted = InterruptRequested();
+    outcome.stopped = stopped;
     return outcome;
 }
 

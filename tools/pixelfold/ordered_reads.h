@@ -29,4 +29,10 @@ struct RunOutcome {
 RunOutcome ReadInOrder(const PluginSession& session, const Report& report, unsigned jobs,
                        const std::function<std::string(const TakeFound&)>& walk);
 
+// The same on the calling thread alone, each file read and printed as it is found: what
+// ReadInOrder prints with one reader, without handing each file between threads. Ctrl-C is
+// seen between files, so the walk must not wait on a terminal.
+RunOutcome ReadOneByOne(const PluginSession& session, const Report& report,
+                        const std::function<std::string(const TakeFound&)>& walk);
+
 }  // namespace pixelfold::host
