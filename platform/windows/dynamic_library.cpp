@@ -6,6 +6,7 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include "pixelfold/host.hpp"
 #include "platform/windows/system_library.h"
 
 #include <cstdint>
@@ -23,28 +24,10 @@ void LoadLibrariesFromSystemOnly() noexcept {
 }
 
 // The library by its full path, and what it imports from System32 only: a DLL planted in the
-// program's folder or the current one is never mapped in its place.
+// program's folder or the current one is never mapped in its place. The loading is the public
+// host layer's.
 DynamicLibrary::DynamicLibrary(const std::string& path) {
-    std::error_code ignored;
-    const std::wstring wide =
-        std::filesystem::absolute(std::filesystem::path(std::u8string(path.begin(), path.end())),
-                                  ignored)
-            .wstring();
-    handle_ = LoadLibraryExW(wide.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (handle_ != nullptr) return;
-    const DWORD code = GetLastError();
-    wchar_t* text = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    error_ = "error " + std::to_string(code);
-    if (text != nullptr) {
-        const std::u8string message = std::filesystem::path(text).u8string();
-        error_ += ": " + std::string(message.begin(), message.end());
-        while (!error_.empty() && (error_.back() == '\n' || error_.back() == '\r'))
-            error_.pop_back();
-        LocalFree(text);
-    }
+    handle_ = host_detail::Load(path, error_);
 }
 
 DynamicLibrary::~DynamicLibrary() {

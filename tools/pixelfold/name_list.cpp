@@ -102,19 +102,6 @@ std::vector<Row> Rows() {
     return rows;
 }
 
-void AppendCsvField(const std::string& text, std::string& out) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
-        out += text;
-        return;
-    }
-    out += '"';
-    for (const char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
 }  // namespace
 
 std::string NameList(OutputMode mode) {

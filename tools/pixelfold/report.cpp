@@ -94,21 +94,6 @@ std::string ValidUtf8(const std::string& text) {
     return Utf8FromUtf16(Utf16FromUtf8(text));
 }
 
-// One CSV field: quoted, with its quotes doubled, when it holds a comma, a quote or a line
-// break.
-void AppendCsvField(const std::string& text, std::string& out) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
-        out += text;
-        return;
-    }
-    out += '"';
-    for (const char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
 // A value as its JSON text shows it, without the quotes of a JSON string.
 std::string CsvValue(const Answer& a) {
     const Json value = JsonValue(a);
@@ -124,6 +109,19 @@ std::string JsonLine(const Json& line) {
 }
 
 }  // namespace
+
+void AppendCsvField(const std::string& text, std::string& out) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (const char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
 
 std::string HexCode(HRESULT hr) {
     std::ostringstream out;

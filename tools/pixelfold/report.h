@@ -50,6 +50,9 @@ class Report {
     std::vector<std::size_t> csvColumns_;
 };
 
+// Appends one CSV field: quoted, with its quotes doubled, when it holds a comma, a quote or a
+// line break.
+void AppendCsvField(const std::string& text, std::string& out);
 // A result code as "0x80040213".
 std::string HexCode(HRESULT hr);
 // The host's name for a result code ("FILE_E_NOT_FOUND"), and what it means.
