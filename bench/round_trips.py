@@ -9,8 +9,10 @@ Reads, with -j 1, the JPEGs, PNGs and GIFs of ../shared/corpus and three large f
 300 frames with a comment after them, a 5 MB camera-like JPEG), once for the size names and
 once for all names, and prints per kind of file the opens and reads per file (mean and most),
 with the files over the target: sizes, 1 open and 1 read; all names, 2 opens and 2 reads, for
-PNG and GIF plus one read per 256 KiB of file. Build first: cmake --build --preset native
-(slow_fs needs libfuse3-dev and fuse3).
+PNG and GIF plus one read per 256 KiB of file. Then the same files through slow_fs waiting
+--delay-ms before each open and read: all names with pixelfold -j 1, and exiv2 and exiftool
+when installed, in ms per file for the corpus JPEGs and for each large file. Build first:
+cmake --build --preset native (slow_fs needs libfuse3-dev and fuse3).
 """
 import argparse
 import collections
@@ -100,8 +102,8 @@ def corpus_files():
                   if os.path.splitext(f)[1].lower() in (".jpg", ".png", ".gif"))
 
 
-def mount(source, mountpoint, log):
-    server = subprocess.Popen([SLOW_FS, source, "0", mountpoint, "-f"],
+def mount(source, mountpoint, log, delay_us=0):
+    server = subprocess.Popen([SLOW_FS, source, str(delay_us), mountpoint, "-f"],
                               env=dict(os.environ, SLOW_FS_LOG=log), stderr=subprocess.DEVNULL)
     for _ in range(100):
         if os.path.ismount(mountpoint):
@@ -124,6 +126,8 @@ def count(log):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--keep", help="make the files in this folder and keep them")
+    parser.add_argument("--delay-ms", type=float, default=1.0,
+                        help="the slow file system's wait before each open and each read")
     args = parser.parse_args()
     for tool in (PIXELFOLD, SLOW_FS):
         if not os.path.exists(tool):
@@ -180,8 +184,41 @@ def main():
     finally:
         subprocess.run(["fusermount3", "-u", mountpoint])
         server.wait()
+    try:
+        slow_timings(source, mountpoint, log, args.delay_ms)
+    finally:
         if not args.keep:
             shutil.rmtree(scratch, ignore_errors=True)
+
+
+def slow_timings(source, mountpoint, log, delay_ms):
+    """All names through the slow file system, in ms per file, beside exiv2 and exiftool."""
+    server = mount(source, mountpoint, log, int(delay_ms * 1000))
+    try:
+        names = sorted(os.listdir(mountpoint))
+        groups = [("corpus JPEGs", [n for n in names if n.startswith("corpus-")
+                                    and n.lower().endswith(".jpg")])]
+        groups += [(n, [n]) for n in ("large.png", "animated.gif", "camera.jpg")]
+        which = shutil.which
+        print(f"\nSlow storage, {delay_ms:g} ms before each open and each read: ms per file")
+        print(f"  {'files':16} {'pixelfold -j 1':>15} {'exiv2 -pa':>10} {'exiftool -j':>12}")
+        for label, members in groups:
+            paths = [os.path.join(mountpoint, n) for n in members]
+            runs = [[PIXELFOLD, "-j", "1", "--json"] + paths,
+                    ["exiv2", "-pa"] + paths if which("exiv2") else None,
+                    ["exiftool", "-j", "-n"] + paths if which("exiftool") else None]
+            cells = []
+            for command in runs:
+                if command is None:
+                    cells.append("-")
+                    continue
+                start = time.perf_counter()
+                subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                cells.append(f"{(time.perf_counter() - start) / len(paths) * 1e3:.2f}")
+            print(f"  {label:16} {cells[0]:>15} {cells[1]:>10} {cells[2]:>12}")
+    finally:
+        subprocess.run(["fusermount3", "-u", mountpoint])
+        server.wait()
 
 
 if __name__ == "__main__":

@@ -8,8 +8,9 @@
 
 namespace pixelfold {
 
-FileReader::FileReader(std::FILE* file, std::span<std::uint8_t> block)
-    : file_(file), block_(block) {
+FileReader::FileReader(std::FILE* file, std::span<std::uint8_t> block,
+                       std::optional<std::uint64_t> size)
+    : file_(file), size_(size), block_(block) {
     std::setvbuf(file_, nullptr, _IONBF, 0);
 }
 

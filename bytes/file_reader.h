@@ -19,8 +19,10 @@ namespace pixelfold {
 class FileReader final : public ByteStream, public ByteSource {
   public:
     // Takes ownership of neither `file`, which must stand at offset 0, nor `block` (not empty),
-    // which must outlive the reader. Turns off the stream's own buffering.
-    FileReader(std::FILE* file, std::span<std::uint8_t> block);
+    // which must outlive the reader. Turns off the stream's own buffering. `size`: the file's
+    // length when the caller has measured it already.
+    FileReader(std::FILE* file, std::span<std::uint8_t> block,
+               std::optional<std::uint64_t> size = std::nullopt);
 
     bool ReadExact(std::span<std::uint8_t> out) override;
     std::optional<std::uint8_t> ReadByte() override;

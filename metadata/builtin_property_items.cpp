@@ -20,10 +20,10 @@ namespace {
 
 // The first read takes the file's first 64 KiB (or all of a smaller file): a JPEG's metadata
 // segments and a TIFF's directories lie there as a rule. PNG and GIF keep theirs anywhere
-// among the image data, which the readers pass over: there the blocks grow to 256 KiB, so that
-// such a file costs about one read per 256 KiB of it however small its chunks or blocks.
+// among the image data, which the readers pass over: there the blocks grow to 1 MiB, so that
+// such a file costs about one read per MiB of it however small its chunks or blocks.
 constexpr std::size_t kFirstBlockSize = 64 * 1024;
-constexpr std::size_t kPassingBlockSize = 256 * 1024;
+constexpr std::size_t kPassingBlockSize = 1024 * 1024;
 
 enum class Format { kJpeg, kTiff, kPng, kGif, kBmp, kUnknown };
 

@@ -43,13 +43,17 @@ HeaderReader FindReader(WideStringView extension) noexcept {
     return nullptr;
 }
 
-// The length of the open file, or nothing when it cannot be measured. Lengths beyond
-// 32 bits are 0xFFFFFFFF, so that a non-empty file never measures 0. Taken from the file
+// The length of the open file, or nothing when it cannot be measured. Taken from the file
 // itself, not by seeking the stream, so the stream stays at offset 0 with nothing read.
-std::optional<std::uint32_t> MeasureFile(std::FILE* file) noexcept {
+std::optional<std::uint64_t> MeasureFile(std::FILE* file) noexcept {
     const std::int64_t length = _filelengthi64(_fileno(file));
     if (length < 0) return std::nullopt;
-    constexpr std::int64_t kMax = std::numeric_limits<std::uint32_t>::max();
+    return static_cast<std::uint64_t>(length);
+}
+
+// Lengths beyond 32 bits are 0xFFFFFFFF, so that a non-empty file never measures 0.
+std::uint32_t RecordedSize(std::uint64_t length) noexcept {
+    constexpr std::uint64_t kMax = std::numeric_limits<std::uint32_t>::max();
     return static_cast<std::uint32_t>(length < kMax ? length : kMax);
 }
 
@@ -77,9 +81,9 @@ HRESULT ProbedImage::OpenStoredPath() {
     const UniqueCrtFile file(_wfsopen(path_.c_str(), WTEXT("rb"), _SH_DENYWR));
     if (!file) return _waccess(path_.c_str(), 0) == 0 ? FILE_E_CANNOT_OPEN : FILE_E_NOT_FOUND;
 
-    const std::optional<std::uint32_t> fileSize = MeasureFile(file.get());
-    if (!fileSize) return FILE_E_CANNOT_OPEN;  // a stream that cannot be measured cannot be read
-    info_.fileSize = *fileSize;
+    const std::optional<std::uint64_t> length = MeasureFile(file.get());
+    if (!length) return FILE_E_CANNOT_OPEN;  // a stream that cannot be measured cannot be read
+    info_.fileSize = RecordedSize(*length);
     if (info_.fileSize == 0) return S_OK;
 
     const HeaderReader reader = FindReader(extension);
@@ -90,7 +94,7 @@ HRESULT ProbedImage::OpenStoredPath() {
     // Not cleared: only what a read fills is looked at.
     const std::size_t blockSize = std::min<std::size_t>(kFirstReadSize, info_.fileSize);
     const auto block = std::make_unique_for_overwrite<std::uint8_t[]>(blockSize);
-    FileReader stream(file.get(), std::span(block.get(), blockSize));
+    FileReader stream(file.get(), std::span(block.get(), blockSize), *length);
     const HRESULT hr = reader(stream, info_);
     return FAILED(hr) ? hr : S_OK;
 }

@@ -85,7 +85,9 @@ class Printer {
         if (!output.err.empty() || (outputOnTerminal_ && !output.out.empty())) progress_.Clear();
         std::cout << output.out;
         if (outputOnTerminal_) std::cout.flush();
-        std::cerr << output.err;
+        // Standard error is tied to standard output: writing to it, even nothing, flushes
+        // standard output, a write per file.
+        if (!output.err.empty()) std::cerr << output.err;
         outcome_.filesRead += output.read ? 1 : 0;
         outcome_.failures += output.failed ? 1 : 0;
         if (output.read || output.failed) progress_.FileDone(total);

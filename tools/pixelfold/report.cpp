@@ -104,8 +104,12 @@ std::string CsvValue(const Answer& a) {
 
 constexpr char kCsvLineEnd[] = "\r\n";
 
+std::string JsonText(const Json& value) {
+    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
 std::string JsonLine(const Json& line) {
-    return line.dump(-1, ' ', false, Json::error_handler_t::replace) + '\n';
+    return JsonText(line) + '\n';
 }
 
 }  // namespace
@@ -152,6 +156,7 @@ Report::Report(const PluginSession& session, OutputMode mode, bool listUnanswere
     std::set<std::string_view> seen;
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (seen.insert(names[i]).second) csvColumns_.push_back(i);
+        jsonNames_.push_back(JsonText(Json(names[i])));
     }
 }
 
@@ -188,18 +193,29 @@ void Report::Values(const std::string& path, const std::vector<Answer>& answers,
         return;
     }
     if (mode_ == OutputMode::kJson) {
-        Json values = Json::object();
-        Json unanswered = Json::array();
+        // Written piece by piece, each piece as the whole line's dump would write it: an
+        // object of hundreds of names is not built and searched for every file.
+        out += "{\"path\":" + JsonText(Json(path)) + ",\"values\":{";
+        bool first = true;
         for (std::size_t i = 0; i < answers.size(); ++i) {
-            if (answers[i].answered()) {
-                values[names[i]] = JsonValue(answers[i]);
-            } else if (listUnanswered_) {
-                unanswered.push_back(names[i]);
-            }
+            if (!answers[i].answered()) continue;
+            if (!first) out += ',';
+            first = false;
+            out += jsonNames_[i] + ':' + JsonText(JsonValue(answers[i]));
         }
-        Json line = {{"path", path}, {"values", values}};
-        if (listUnanswered_) line["unanswered"] = unanswered;
-        out += JsonLine(line);
+        out += '}';
+        if (listUnanswered_) {
+            out += ",\"unanswered\":[";
+            first = true;
+            for (std::size_t i = 0; i < answers.size(); ++i) {
+                if (answers[i].answered()) continue;
+                if (!first) out += ',';
+                first = false;
+                out += jsonNames_[i];
+            }
+            out += ']';
+        }
+        out += "}\n";
         return;
     }
     std::size_t width = 0;

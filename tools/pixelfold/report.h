@@ -48,6 +48,8 @@ class Report {
     bool listUnanswered_;
     // CSV: each name once, in the order first asked, with the index of that first request.
     std::vector<std::size_t> csvColumns_;
+    // JSON: each name as a JSON string, made once.
+    std::vector<std::string> jsonNames_;
 };
 
 // Appends one CSV field: quoted, with its quotes doubled, when it holds a comma, a quote or a
