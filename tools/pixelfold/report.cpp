@@ -201,7 +201,11 @@ void Report::Values(const std::string& path, const std::vector<Answer>& answers,
             if (!answers[i].answered()) continue;
             if (!first) out += ',';
             first = false;
-            out += jsonNames_[i] + ':' + JsonText(JsonValue(answers[i]));
+            out += jsonNames_[i];
+            out += ':';
+            // Whole numbers as the library writes them, without making a JSON value of each.
+            out += answers[i].type == Answer::Type::kInteger ? std::to_string(answers[i].integer)
+                                                             : JsonText(JsonValue(answers[i]));
         }
         out += '}';
         if (listUnanswered_) {
