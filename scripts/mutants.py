@@ -5,6 +5,7 @@ native tests, and reports which faults no test caught.
     python3 scripts/mutants.py [--n N] [--seed S]      # a random sample of N sites (default 50)
     python3 scripts/mutants.py --changed BASE          # every site in the files changed since BASE
     python3 scripts/mutants.py --list                  # count the sites, plant nothing
+    python3 scripts/mutants.py --retest ...            # the same sample, survivors tried again
 
 Run it in a clone or worktree of its own: it refuses a tree with uncommitted changes, since it
 edits the sources in place (one at a time, each restored before the next). It builds in
@@ -50,12 +51,27 @@ def git(*args):
                           check=True).stdout
 
 
+def compiled_sources():
+    """The source files the native build compiles (headers aside), or None before it is
+    configured: a fault in a file it does not compile (one built for Windows only) could only
+    survive."""
+    database = os.path.join(BUILD, "compile_commands.json")
+    if not os.path.exists(database):
+        return None
+    with open(database) as f:
+        return {os.path.relpath(os.path.realpath(entry["file"]), ROOT) for entry in json.load(f)}
+
+
 def product_files(only=None):
+    compiled = compiled_sources()
     files = []
     for path in git("ls-files", *FOLDERS).splitlines():
-        if SOURCE.search(path) and not any(path.startswith(p) for p in LEFT_OUT):
-            if only is None or path in only:
-                files.append(path)
+        if not SOURCE.search(path) or any(path.startswith(p) for p in LEFT_OUT):
+            continue
+        if compiled is not None and not path.endswith((".h", ".hpp")) and path not in compiled:
+            continue
+        if only is None or path in only:
+            files.append(path)
     return files
 
 
@@ -198,7 +214,8 @@ def restore_planted():
 def configure():
     if not os.path.exists(os.path.join(BUILD, "CMakeCache.txt")):
         subprocess.run(["cmake", "-S", ROOT, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Release",
-                        "-DPIXELFOLD_PACKAGE_TESTS=OFF"], check=True, stdout=subprocess.DEVNULL)
+                        "-DCMAKE_EXPORT_COMPILE_COMMANDS=ON", "-DPIXELFOLD_PACKAGE_TESTS=OFF"],
+                       check=True, stdout=subprocess.DEVNULL)
 
 
 def build():
@@ -280,6 +297,8 @@ def main():
     parser.add_argument("--changed", metavar="BASE",
                         help="every site of the product files changed since BASE")
     parser.add_argument("--list", action="store_true", help="count the sites and stop")
+    parser.add_argument("--retest", action="store_true",
+                        help="try again the sampled faults that survived (after new tests)")
     args = parser.parse_args()
 
     os.makedirs(BUILD, exist_ok=True)
@@ -290,6 +309,8 @@ def main():
     only = None
     if args.changed:
         only = set(git("diff", "--name-only", args.changed, "--").splitlines())
+    if not args.list:
+        configure()
     all_sites = [s for path in product_files() for s in sites_in(path)]
     if args.list:
         counts = {}
@@ -311,7 +332,10 @@ def main():
                     key, _, why = line.rstrip("\n").partition("\t")
                     equivalent[key] = why
     results = load(RESULTS, {})
-    configure()
+    if args.retest:
+        for site in chosen:
+            if results.get(site["key"]) == "survived":
+                del results[site["key"]]
     if not build() or not tests_pass():
         sys.exit("mutants.py: the unchanged tree does not build or pass its tests")
     # Ctrl-C ends the site in hand cleanly (its file restored), then stops.

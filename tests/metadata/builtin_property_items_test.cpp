@@ -133,6 +133,32 @@ Bytes ExifSegment(bool bigEndian) {
     return Segment(0xE1, payload);
 }
 
+// The thumbnail directory's tags come back under GDI+'s thumbnail ids: each of the 28 pairs,
+// as GDI+ documents them, for a SHORT value per tag.
+TEST_F(BuiltinItemsTest, ThumbnailTagsAreRenumbered) {
+    constexpr std::uint16_t kPairs[][2] = {
+        {0x0100, 0x5020}, {0x0101, 0x5021}, {0x0102, 0x5022}, {0x0103, 0x5023}, {0x0106, 0x5024},
+        {0x010E, 0x5025}, {0x010F, 0x5026}, {0x0110, 0x5027}, {0x0111, 0x5028}, {0x0112, 0x5029},
+        {0x0115, 0x502A}, {0x0116, 0x502B}, {0x0117, 0x502C}, {0x011A, 0x502D}, {0x011B, 0x502E},
+        {0x011C, 0x502F}, {0x0128, 0x5030}, {0x012D, 0x5031}, {0x0131, 0x5032}, {0x0132, 0x5033},
+        {0x013B, 0x5034}, {0x013E, 0x5035}, {0x013F, 0x5036}, {0x0211, 0x5037}, {0x0212, 0x5038},
+        {0x0213, 0x5039}, {0x0214, 0x503A}, {0x8298, 0x503B}};
+    std::vector<TiffField> thumbnail;
+    std::vector<Item> expected;
+    for (const auto& [tag, id] : kPairs) {
+        thumbnail.push_back({tag, 3, 1, {tag}});
+        expected.push_back({id, 3, Le({tag}, 2)});
+    }
+    Bytes exif;
+    AppendText(exif, "Exif");
+    Append(exif, {0, 0});
+    const Bytes tiff = BuildTiff(false, {{{{0x0112, 3, 1, {1}}}, 1}, {thumbnail}});
+    exif.insert(exif.end(), tiff.begin(), tiff.end());
+    const std::vector<Item> items = Read("thumbnail.jpg", Jpeg({Segment(0xE1, exif)}));
+    ASSERT_FALSE(items.empty());
+    EXPECT_EQ(expected, std::vector<Item>(items.begin() + 1, items.end()));
+}
+
 TEST_F(BuiltinItemsTest, ExifInBothByteOrders) {
     for (const bool bigEndian : {false, true}) {
         SCOPED_TRACE(bigEndian ? "MM" : "II");
@@ -204,16 +230,43 @@ TEST_F(BuiltinItemsTest, DamagedStructuresKeepWhatWasRead) {
     EXPECT_TRUE(Read("cut.jpg", Truncated(Jpeg({jpeg}), 40)).empty());
 }
 
+// A PNG chunk (the checksum is not read).
+Bytes PngChunk(const char* type, const Bytes& data) {
+    Bytes b;
+    AppendBe32(b, static_cast<std::uint32_t>(data.size()));
+    AppendText(b, type);
+    b.insert(b.end(), data.begin(), data.end());
+    AppendBe32(b, 0);
+    return b;
+}
+
+const Bytes kPngSignature{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+
+// Each text keyword GDI+ maps gives its item, in chunk order, as GDI+ documents them.
+TEST_F(BuiltinItemsTest, PngTextKeywordsBecomeTheirItems) {
+    const std::pair<const char*, PROPID> kKeywords[] = {
+        {"Title", 0x0320},    {"Author", 0x013B}, {"Description", 0x010E}, {"Copyright", 0x8298},
+        {"Software", 0x0131}, {"Source", 0x0110}, {"Comment", 0x9286}};
+    Bytes png = kPngSignature;
+    AppendBytes(png, PngChunk("IHDR", Bytes(13, 0)));
+    std::vector<Item> expected;
+    for (const auto& [keyword, id] : kKeywords) {
+        Bytes text;
+        AppendText(text, keyword);
+        text.push_back(0);
+        AppendText(text, "x");
+        AppendBytes(png, PngChunk("tEXt", text));
+        expected.push_back({id, 2, Text("x")});
+    }
+    AppendBytes(png, PngChunk("IEND", {}));
+    const std::vector<Item> items = Read("texts.png", png);
+    ASSERT_GE(items.size(), expected.size());
+    EXPECT_EQ(expected, std::vector<Item>(items.begin(), items.begin() + 7));
+}
+
 TEST_F(BuiltinItemsTest, PngChunksThenResolution) {
-    auto chunk = [](const char* type, const Bytes& data) {
-        Bytes b;
-        AppendBe32(b, static_cast<std::uint32_t>(data.size()));
-        AppendText(b, type);
-        b.insert(b.end(), data.begin(), data.end());
-        AppendBe32(b, 0);
-        return b;
-    };
-    Bytes png{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    const auto chunk = PngChunk;
+    Bytes png = kPngSignature;
     Bytes ihdr(13, 0);
     Bytes phys;
     AppendBe32(phys, 3780);

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/camera_jpeg.h"
 #include "bytes/memory_stream.h"
+#include "support/camera_jpeg.h"
 
 namespace pixelfold::test {
 namespace {

@@ -14,6 +14,7 @@
 #include "metadata/property_tag_table.h"
 #include "support/allocation_fault.h"
 #include "support/bytes.h"
+#include "support/com.h"
 #include "support/ole_date.h"
 #include "support/param_name.h"
 #include "support/value_request.h"
@@ -232,6 +233,17 @@ TEST(VariantFromItemTest, ReplacesAndReleasesThePreviousValue) {
     ASSERT_TRUE(VariantFromItem(request.get(), number.get()));
     EXPECT_EQ(VT_I4, request->value.vt);
     EXPECT_EQ(5, request->value.lVal);
+    // What the request held is given back, whichever converter answers.
+    const TestItem date(PropertyType::kAscii, Text("2021:07:14 09:05:33"));
+    for (const bool isDate : {false, true}) {
+        TestOuter held;  // one reference: the request's
+        request->value.vt = VT_UNKNOWN;
+        request->value.punkVal = held.unknown();
+        ASSERT_TRUE(isDate ? VariantFromDateItem(request.get(), date.get())
+                           : VariantFromItem(request.get(), number.get()));
+        EXPECT_EQ(0u, held.count.load()) << isDate;
+        EXPECT_EQ(isDate ? VT_DATE : VT_I4, request->value.vt);
+    }
 }
 
 // Out of memory while decoding or while making the string: E_OUTOFMEMORY is thrown and the

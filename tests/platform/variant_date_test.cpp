@@ -2,6 +2,8 @@
 // Automation dates and date text. The same cases run against Windows (Wine) and the stand-ins.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -10,6 +12,7 @@
 
 #include "platform/unique.h"
 #include "platform/wide_string.h"
+#include "support/com.h"
 #include "support/ole_date.h"
 #include "support/param_name.h"
 
@@ -107,6 +110,29 @@ TEST_P(VariantTimeToSystemTimeTest, ConvertsOrRefuses) {
 }
 
 const double kNoon = OleDate(2021, 7, 14, 12);
+
+// The last day of every month of 2021 and of three Februaries, as serials counted independently:
+// each turns into that day, and the serial after it into the first of the next month.
+TEST(VariantTimeToSystemTimeTest, EveryMonthEndsOnItsLastDay) {
+    struct MonthEnd {
+        double serial;
+        WORD year, month, day;
+    };
+    constexpr MonthEnd kEnds[] = {
+        {44227, 2021, 1, 31}, {44255, 2021, 2, 28},  {44286, 2021, 3, 31},  {44316, 2021, 4, 30},
+        {44347, 2021, 5, 31}, {44377, 2021, 6, 30},  {44408, 2021, 7, 31},  {44439, 2021, 8, 31},
+        {44469, 2021, 9, 30}, {44500, 2021, 10, 31}, {44530, 2021, 11, 30}, {44561, 2021, 12, 31},
+        {43890, 2020, 2, 29}, {60, 1900, 2, 28},     {36585, 2000, 2, 29}};
+    for (const MonthEnd& e : kEnds) {
+        SYSTEMTIME last{}, next{};
+        ASSERT_NE(0, VariantTimeToSystemTime(e.serial, &last));
+        ASSERT_NE(0, VariantTimeToSystemTime(e.serial + 1, &next));
+        EXPECT_EQ((std::array<WORD, 3>{e.year, e.month, e.day}),
+                  (std::array<WORD, 3>{last.wYear, last.wMonth, last.wDay}));
+        EXPECT_EQ(1, next.wDay) << e.serial;
+        EXPECT_EQ(e.month % 12 + 1, next.wMonth) << e.serial;
+    }
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, VariantTimeToSystemTimeTest,
@@ -250,6 +276,36 @@ TEST(BstrTest, VariantCopyDuplicatesTextAndClearFreesIt) {
     EXPECT_EQ(WideString(WTEXT("Canon")), WideString(copy->bstrVal));
     ASSERT_EQ(S_OK, VariantClear(copy.get()));
     EXPECT_EQ(VT_EMPTY, copy->vt);
+}
+
+// What a variant holds is its own: a copy takes a reference, a clear gives it back; types that
+// hold nothing known are refused, and a conversion needs both variants.
+TEST(VariantTest, CopyAndClearOwnWhatTheyHoldAndRefuseWhatTheyDoNotKnow) {
+    TestOuter object;
+    VARIANT held;
+    VariantInit(&held);
+    held.vt = VT_UNKNOWN;
+    held.punkVal = object.unknown();  // the reference `object` starts with
+    VARIANT copy;
+    VariantInit(&copy);
+    ASSERT_EQ(S_OK, VariantCopy(&copy, &held));
+    EXPECT_EQ(2u, object.count.load());
+    ASSERT_EQ(S_OK, VariantClear(&copy));
+    EXPECT_EQ(1u, object.count.load());
+    EXPECT_EQ(VT_EMPTY, copy.vt);
+    for (const VARTYPE type : {VARTYPE{VT_VARIANT}, VARTYPE{0x7FFF}}) {
+        VARIANT unknown;
+        VariantInit(&unknown);
+        unknown.vt = type;
+        EXPECT_EQ(DISP_E_BADVARTYPE, VariantClear(&unknown)) << type;
+        EXPECT_EQ(DISP_E_BADVARTYPE, VariantCopy(&copy, &unknown)) << type;
+    }
+#if !defined(_WIN32)
+    VARIANT date;
+    VariantInit(&date);
+    EXPECT_EQ(E_INVALIDARG, VariantChangeType(nullptr, &held, 0, VT_DATE));
+    EXPECT_EQ(E_INVALIDARG, VariantChangeType(&date, nullptr, 0, VT_DATE));
+#endif
 }
 
 }  // namespace

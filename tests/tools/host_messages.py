@@ -44,6 +44,7 @@ write("photos/b.JPEG", jpeg)
 write("photos/notes.txt", b"notes")
 write("others/c.jpeg", jpeg)
 write("others/d.tif", b"II*\0")
+write("single/readme.txt", b"one file")
 write("lists/lines.txt", b"sample.jpg\nphotos/a.jpg\n")
 write("lists/zeros.txt", b"sample.jpg\0photos/a.jpg\0")
 if not windows:
@@ -78,6 +79,7 @@ cases = [
     (["--json", "--names", "Width", "others"], 0,
      ["^pixelfold: others: 2 files, none with an extension the plug-in reads \\(bmp, pcx, jpg, "
       "gif and png\\); name a file to read it anyway\n$"], [], ["path"]),
+    (["--names", "Width", "single"], 0, ["^pixelfold: single: 1 file, none with"], [], []),
     (["--summary", "--names", "Width", "photos", "others"], 0,
      ["^pixelfold: others: 2 files, none with",
       "\npixelfold: 1 file read, 0 could not be read, " +
