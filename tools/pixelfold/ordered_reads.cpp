@@ -93,6 +93,7 @@ class Printer {
         if (output.read || output.failed) progress_.FileDone(total);
     }
     const RunOutcome& outcome() const { return outcome_; }
+    void Finish(std::size_t total) { progress_.Finish(total); }
 
   private:
     Progress progress_;
@@ -190,6 +191,10 @@ class Pipeline {
             if (MayTake()) work_.notify_one();
             lock.unlock();
             printer.Print(output, total);
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            if (walked_ && !InterruptRequested()) printer.Finish(files_);
         }
         return printer.outcome();
     }

@@ -25,6 +25,12 @@ void Progress::Clear() {
     drawn_ = false;
 }
 
+void Progress::Finish(std::size_t total) {
+    if (totalShown_ || total == 0 || total != done_) return;
+    --done_;
+    FileDone(total);
+}
+
 void Progress::FileDone(std::size_t total) {
     ++done_;
     if (!terminal_ || done_ <= kFewFiles) return;
@@ -43,6 +49,7 @@ void Progress::FileDone(std::size_t total) {
     }
     std::cerr << line << std::flush;
     drawn_ = true;
+    totalShown_ = total != 0 && done_ == total;
 }
 
 }  // namespace pixelfold::host

@@ -20,6 +20,9 @@ class Progress {
     // One more file done; `total` is the number of files of the run, or 0 while the walk that
     // finds them is still going.
     void FileDone(std::size_t total);
+    // The run has ended with `total` files: the line shows them all done, if it did not yet
+    // (the walk may end after the last file was printed).
+    void Finish(std::size_t total);
 
   private:
     using Clock = std::chrono::steady_clock;
@@ -27,6 +30,7 @@ class Progress {
 
     bool terminal_;
     bool drawn_ = false;
+    bool totalShown_ = false;
     std::size_t done_ = 0;
     Clock::time_point start_ = Clock::now();
     Clock::time_point lastDrawn_{};
