@@ -26,16 +26,19 @@ void Progress::Clear() {
 }
 
 void Progress::Finish(std::size_t total) {
-    if (totalShown_ || total == 0 || total != done_) return;
-    --done_;
-    FileDone(total);
+    if (terminal_ && !totalShown_ && total != 0 && total == done_ && done_ > kFewFiles) Draw(total);
 }
 
 void Progress::FileDone(std::size_t total) {
     ++done_;
     if (!terminal_ || done_ <= kFewFiles) return;
+    if (drawn_ && Clock::now() - lastDrawn_ < std::chrono::milliseconds(100) && done_ != total)
+        return;
+    Draw(total);
+}
+
+void Progress::Draw(std::size_t total) {
     const Clock::time_point now = Clock::now();
-    if (drawn_ && now - lastDrawn_ < std::chrono::milliseconds(100) && done_ != total) return;
     lastDrawn_ = now;
     const double seconds = std::chrono::duration<double>(now - start_).count();
     const double rate = seconds > 0 ? static_cast<double>(done_) / seconds : 0.0;

@@ -26,6 +26,9 @@ class Progress {
 
   private:
     using Clock = std::chrono::steady_clock;
+
+    // Draws the line for `done_` of `total` files (0: not known yet).
+    void Draw(std::size_t total);
     static constexpr std::size_t kFewFiles = 5;
 
     bool terminal_;
