@@ -178,6 +178,8 @@ def timed(command, **kwargs):
 
 def slow_storage(files, delay_ms, scratch, against):
     """All names through a file system that waits before each open and read."""
+    if not files:
+        return
     if not os.path.exists(SLOW_FS):
         print(f"\nSlow storage: skipped, {SLOW_FS} is not built (apt-get install libfuse3-dev "
               "fuse3, then configure again)")
@@ -224,6 +226,8 @@ def slow_storage(files, delay_ms, scratch, against):
 
 def peak_memory(count, scratch):
     """Max RSS of pixelfold over many tiny files: flat, whatever their number."""
+    if count == 0:
+        return
     folder = os.path.join(scratch, "many")
     os.makedirs(folder)
     tiny = gif(1, 1)
@@ -246,11 +250,11 @@ def main():
                         help="list each corpus JPEG this many times, so that start-up costs "
                              "spread as over a large folder")
     parser.add_argument("--slow-files", type=int, default=1000,
-                        help="images read through the slow file system")
+                        help="images read through the slow file system (0: none)")
     parser.add_argument("--delay-ms", type=float, default=1.0,
                         help="the slow file system's wait before each open and each read")
     parser.add_argument("--memory-files", type=int, default=100000,
-                        help="tiny images for the peak memory of -j 8")
+                        help="tiny images for the peak memory of -j 8 (0: none)")
     parser.add_argument("--against", metavar="BUILD_DIR",
                         help="another build folder whose pixelfold is timed beside this one")
     args = parser.parse_args()

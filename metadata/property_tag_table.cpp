@@ -87,13 +87,47 @@ std::span<const PropertyTagInfo> PropertyTagTable() noexcept {
 // follows it.
 constexpr WideStringView kNamePrefix = WTEXT("PropertyTag");
 
-// FNV-1a over the folded code units of a NUL-terminated name.
-constexpr std::uint32_t HashFolded(const WCHAR* name) noexcept {
-    std::uint32_t hash = 2166136261u;
-    for (; *name != 0; ++name)
-        hash = (hash ^ FoldAsciiUpper(*name)) * 16777619u;
-    return hash;
+constexpr std::size_t LengthOf(const WCHAR* name) noexcept {
+    std::size_t length = 0;
+    while (name[length] != 0)
+        ++length;
+    return length;
 }
+
+// The hash of a name (after the prefix) from its length and its first, middle and last code
+// units, folded: cheap to take for every request, and spread well enough over these names
+// (the probe bound below is checked when the table is made).
+constexpr std::uint32_t HashFolded(const WCHAR* name, std::size_t length) noexcept {
+    if (length == 0) return 0;
+    const std::uint32_t first = FoldAsciiUpper(name[0]);
+    const std::uint32_t middle = FoldAsciiUpper(name[length / 2]);
+    const std::uint32_t last = FoldAsciiUpper(name[length - 1]);
+    const std::uint32_t hash = static_cast<std::uint32_t>(length) * 0x9E3779B1u ^
+                               first * 0x85EBCA77u ^ middle * 0xC2B2AE3Du ^ last * 0x27D4EB2Fu;
+    return hash ^ (hash >> 15);
+}
+
+// The names after the prefix, folded, with their lengths: what a request is compared with.
+constexpr std::size_t kLongestName = 32;
+struct FoldedName {
+    std::array<WCHAR, kLongestName> text{};
+    std::size_t length = 0;
+};
+
+constexpr std::array<FoldedName, kRowCount> MakeFoldedNames() {
+    std::array<FoldedName, kRowCount> names{};
+    for (std::size_t row = 0; row < kRowCount; ++row) {
+        const WCHAR* name = kPropertyTagRows[row].name + kNamePrefix.size();
+        FoldedName& folded = names[row];
+        folded.length = LengthOf(name);
+        if (folded.length > kLongestName) throw "a name is longer than kLongestName";
+        for (std::size_t i = 0; i < folded.length; ++i)
+            folded.text[i] = FoldAsciiUpper(name[i]);
+    }
+    return names;
+}
+
+constexpr std::array<FoldedName, kRowCount> kFoldedNames = MakeFoldedNames();
 
 // An open-addressed table of the rows by the hash of their folded names (after the prefix):
 // each slot holds a row index plus one, 0 for empty.
@@ -106,8 +140,9 @@ struct NameSlots {
 constexpr NameSlots MakeNameSlots() {
     NameSlots slots;
     for (std::size_t row = 0; row < kRowCount; ++row) {
+        const FoldedName& name = kFoldedNames[row];
         std::size_t probe = 0;
-        std::size_t slot = HashFolded(kPropertyTagRows[row].name + kNamePrefix.size());
+        std::size_t slot = HashFolded(name.text.data(), name.length);
         while (slots.rowPlusOne[slot % kSlotCount] != 0) {
             ++slot;
             ++probe;
@@ -122,6 +157,14 @@ constexpr NameSlots kNameSlots = MakeNameSlots();
 static_assert(kRowCount < 255, "row indexes fit the slots");
 static_assert(kNameSlots.longestProbe <= 4, "few collisions");
 
+constexpr bool FoldedEquals(const FoldedName& row, const WCHAR* name, std::size_t length) {
+    if (row.length != length) return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (FoldAsciiUpper(name[i]) != row.text[i]) return false;
+    }
+    return true;
+}
+
 // Folded names are unique (asserted above), so the one row whose folded name equals the
 // request's is the row that a walk from the first row would find.
 const PropertyTagInfo* FindPropertyTag(const WCHAR* name) noexcept {
@@ -130,12 +173,18 @@ const PropertyTagInfo* FindPropertyTag(const WCHAR* name) noexcept {
         if (FoldAsciiUpper(*name) != FoldAsciiUpper(c)) return nullptr;  // also at the NUL
         ++name;
     }
-    const std::size_t start = HashFolded(name);
+    // A longer name matches no row, however long it is.
+    std::size_t length = 0;
+    while (name[length] != 0) {
+        if (++length > kLongestName) return nullptr;
+    }
+    const std::size_t start = HashFolded(name, length);
     for (std::size_t probe = 0; probe <= kNameSlots.longestProbe; ++probe) {
         const std::uint8_t rowPlusOne = kNameSlots.rowPlusOne[(start + probe) % kSlotCount];
         if (rowPlusOne == 0) return nullptr;
-        const PropertyTagInfo& row = kPropertyTagTable[rowPlusOne - 1u];
-        if (CompareFolded(row.name + kNamePrefix.size(), name) == 0) return &row;
+        if (FoldedEquals(kFoldedNames[rowPlusOne - 1u], name, length)) {
+            return &kPropertyTagTable[rowPlusOne - 1u];
+        }
     }
     return nullptr;
 }

@@ -75,6 +75,8 @@ bool CImageFile::AnswerFromHeader(ValueRequest& request) noexcept {
 
 void CImageFile::AnswerFromMetadata(ValueRequest& request) {
     if (!image_.propertyItemsLoaded() && !LoadPropertyItems(image_)) return;
+    // Most files hold no items at all; they need no name looked up.
+    if (!image_.info().propertyItems || image_.info().propertyItemCount == 0) return;
     const PropertyTagInfo* row = FindPropertyTag(request.name);
     if (row == nullptr) return;
     const PropertyItem* item = FindItem(image_.info(), row->tag);

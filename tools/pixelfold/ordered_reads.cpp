@@ -3,6 +3,7 @@
 // or all of it on the calling thread, one file after another.
 #include "tools/pixelfold/ordered_reads.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -24,7 +25,11 @@ namespace {
 
 // Ctrl-C cannot wake a waiting thread, so waits look at it this often.
 constexpr auto kInterruptPoll = std::chrono::milliseconds(50);
-constexpr std::size_t kWindowPerJob = 4;
+// How far ahead of the file printed next each reader may read, and the most files it takes
+// at once. A run holds up the files after it until it is all read, so it stays a small share
+// of the window.
+constexpr std::size_t kWindowPerJob = 32;
+constexpr std::size_t kLargestRun = 8;
 
 struct Job {
     std::size_t index;
@@ -108,12 +113,19 @@ bool CountsAsFile(const Found& found) {
 
 // The walking thread, the reading threads and the printing thread meet here. Each waits on a
 // condition of its own and is woken only when that may have changed: the walker when the queue
-// has room, a reader when a file it may take is queued, the printer when the file it prints
-// next is finished.
+// has drained to half, a reader when a file it may take is queued, the printer when the file it
+// prints next is finished. Files change hands in runs rather than one at a time, since waking
+// a thread costs more than reading a small file: a reader takes its share of what is queued (up
+// to kLargestRun) and hands back the outputs of the run together; the printer takes every
+// finished output in order at once.
 class Pipeline {
   public:
     Pipeline(const PluginSession& session, const Report& report, unsigned jobs)
-        : session_(session), report_(report), window_(kWindowPerJob * jobs), finished_(window_) {}
+        : session_(session),
+          report_(report),
+          jobs_(jobs),
+          window_(kWindowPerJob * jobs),
+          finished_(window_) {}
 
     // The walking thread's TakeFound: waits for room in the queue.
     bool Take(Found found) {
@@ -145,30 +157,35 @@ class Pipeline {
         return walked_;
     }
 
-    // A reading thread: takes the next file while it is inside the window of the one to be
-    // printed next, until there are no more or Ctrl-C.
+    // A reading thread: takes the next run of files inside the window of the one to be printed
+    // next, until there are no more or Ctrl-C.
     void Work() {
         const MultithreadedApartment apartment;
         PluginReader reader(session_);
         std::vector<Answer> answers;
+        std::vector<Job> run;
+        std::vector<FileOutput> outputs;
         for (;;) {
             std::unique_lock lock(mutex_);
             while (!InterruptRequested() && !(walked_ && queue_.empty()) && !MayTake())
                 work_.wait_for(lock, kInterruptPoll);
             if (InterruptRequested() || queue_.empty()) return;
-            Job job = std::move(queue_.front());
-            queue_.pop_front();
+            TakeRun(run);
             ++reading_;
-            room_.notify_one();
-            if (MayTake()) work_.notify_one();
             lock.unlock();
 
-            FileOutput output = OutputFor(report_, reader, job.found, answers);
+            outputs.clear();
+            for (const Job& job : run)
+                outputs.push_back(OutputFor(report_, reader, job.found, answers));
 
             lock.lock();
-            finished_[job.index % window_] = std::move(output);
+            bool printable = false;
+            for (std::size_t i = 0; i < run.size(); ++i) {
+                finished_[run[i].index % window_] = std::move(outputs[i]);
+                printable = printable || run[i].index == printed_;
+            }
             --reading_;
-            if (job.index == printed_ || reading_ == 0) done_.notify_one();
+            if (printable || reading_ == 0) done_.notify_one();
         }
     }
 
@@ -176,21 +193,25 @@ class Pipeline {
     // is printed, or after Ctrl-C every file taken.
     RunOutcome PrintAll() {
         Printer printer;
+        std::vector<FileOutput> ready;
+        std::size_t total = 0;
         for (;;) {
             std::unique_lock lock(mutex_);
-            std::optional<FileOutput>* next = &finished_[printed_ % window_];
-            while (!*next && !Ended()) {
+            while (!finished_[printed_ % window_] && !Ended())
                 done_.wait_for(lock, kInterruptPoll);
-                next = &finished_[printed_ % window_];
+            ready.clear();
+            for (std::optional<FileOutput>* next = &finished_[printed_ % window_]; *next;
+                 next = &finished_[printed_ % window_]) {
+                ready.push_back(std::move(**next));
+                next->reset();
+                ++printed_;
             }
-            if (!*next) break;
-            const FileOutput output = std::move(**next);
-            next->reset();
-            ++printed_;
-            const std::size_t total = walked_ ? files_ : 0;
-            if (MayTake()) work_.notify_one();
+            if (ready.empty()) break;
+            total = walked_ ? files_ : 0;
+            if (MayTake()) work_.notify_all();
             lock.unlock();
-            printer.Print(output, total);
+            for (const FileOutput& output : ready)
+                printer.Print(output, total);
         }
         {
             const std::lock_guard lock(mutex_);
@@ -203,6 +224,19 @@ class Pipeline {
     // Whether the next queued file lies inside the window of the one to be printed next.
     bool MayTake() const { return !queue_.empty() && queue_.front().index < printed_ + window_; }
 
+    // Moves this reader's share of the queued files inside the window into `run`, and wakes
+    // the walker once the queue is down to half, the other readers while files remain.
+    void TakeRun(std::vector<Job>& run) {
+        run.clear();
+        const std::size_t share = std::min(kLargestRun, (queue_.size() + jobs_ - 1) / jobs_);
+        while (run.size() < share && MayTake()) {
+            run.push_back(std::move(queue_.front()));
+            queue_.pop_front();
+        }
+        if (queue_.size() <= window_ / 2) room_.notify_one();
+        if (MayTake()) work_.notify_one();
+    }
+
     // No file is left to print once nothing is being read and nothing more will be taken.
     bool Ended() const {
         return reading_ == 0 && (InterruptRequested() || (walked_ && queue_.empty()));
@@ -210,6 +244,7 @@ class Pipeline {
 
     const PluginSession& session_;
     const Report& report_;
+    const std::size_t jobs_;
     const std::size_t window_;
 
     std::mutex mutex_;
@@ -223,7 +258,7 @@ class Pipeline {
     std::size_t found_ = 0;  // things found, files or not: the order of output
     std::size_t files_ = 0;  // files among them, for the progress line
     std::size_t printed_ = 0;
-    std::size_t reading_ = 0;
+    std::size_t reading_ = 0;  // readers with a run in hand
     bool walked_ = false;
     std::string stopped_;
 };

@@ -23,7 +23,7 @@ struct RunOutcome {
 // it is given, stops when that answers false, and returns why it stopped the run, or empty),
 // reads them on `jobs` threads, each with its own reader in the multi-threaded apartment, and
 // prints each file's output in the order found, byte for byte what one thread would print,
-// with the walk's errors and notes in their places. At most a few times `jobs` files are found
+// with the walk's errors and notes in their places. At most 32 times `jobs` files are found
 // ahead of the one printed next, so memory does not grow with the number of files. Ctrl-C
 // stops taking files; those being read are finished and printed.
 RunOutcome ReadInOrder(const PluginSession& session, const Report& report, unsigned jobs,
