@@ -19,7 +19,6 @@ HRESULT Hand(void* iface, void** out) {
 
 HRESULT QueryInterfaceTable(void* object, const InterfaceMapEntry* table, REFIID iid,
                             void** out) noexcept {
-    if (object == nullptr || table == nullptr) return E_INVALIDARG;
     if (out == nullptr) return E_POINTER;
     if (iid == IID_IUnknown) return Hand(InterfaceAt(object, table[0].argument), out);
     for (const InterfaceMapEntry* row = table; row->kind != InterfaceMapEntry::Kind::kEnd; ++row) {

@@ -41,8 +41,8 @@ constexpr bool IsWellFormedInterfaceMap(const InterfaceMapEntry (&rows)[N]) {
            rows[N - 1].kind == InterfaceMapEntry::Kind::kEnd;
 }
 
-// The interface `iid` of `object` from `table`, with one reference added through it.
-// E_INVALIDARG for a null object or table, E_POINTER for a null `out`, E_NOINTERFACE (and
+// The interface `iid` of `object` (never null: the object asking) from `table` (its static
+// table), with one reference added through it. E_POINTER for a null `out`, E_NOINTERFACE (and
 // `*out` null) when no row answers.
 [[nodiscard]] HRESULT QueryInterfaceTable(void* object, const InterfaceMapEntry* table, REFIID iid,
                                           void** out) noexcept;

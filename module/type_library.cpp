@@ -52,7 +52,10 @@ HRESULT LoadModuleTypeLibrary(HINSTANCE module, BSTR* path, ITypeLib** library) 
     const std::size_t extension = ExtensionPosition(name);
 
     ITypeLib* loaded = nullptr;
-    if (FAILED(LoadTypeLib(name, &loaded))) {
+    const HRESULT fromModule = LoadTypeLib(name, &loaded);
+    // Out of memory is not a missing type library: the file beside would fail the same way.
+    if (fromModule == E_OUTOFMEMORY) return fromModule;
+    if (FAILED(fromModule)) {
         constexpr WCHAR kTlb[] = WTEXT(".tlb");
         if (extension > kModuleNameCapacity - std::size(kTlb)) return E_FAIL;
         std::memcpy(name + extension, kTlb, sizeof kTlb);

@@ -10,6 +10,7 @@ namespace {
 
 constexpr long kDisarmed = -1;
 std::atomic<long> allocationsBeforeFault{kDisarmed};
+std::atomic<bool> everyAllocationCounts{false};
 
 }  // namespace
 
@@ -32,6 +33,19 @@ void DisarmAllocationFault() noexcept {
 
 bool AllocationFaultArmed() noexcept {
     return allocationsBeforeFault.load() != kDisarmed;
+}
+
+unsigned AllocationsBeforeFault() noexcept {
+    const long remaining = allocationsBeforeFault.load();
+    return remaining == kDisarmed ? 0u : static_cast<unsigned>(remaining);
+}
+
+void CountEveryAllocation(bool on) noexcept {
+    everyAllocationCounts.store(on);
+}
+
+bool OtherAllocationFaultDue() noexcept {
+    return everyAllocationCounts.load(std::memory_order_relaxed) && AllocationFaultDue();
 }
 
 BSTR NewBstr(WideStringView text) noexcept {

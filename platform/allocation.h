@@ -38,5 +38,13 @@ void ArmAllocationFault(unsigned successes) noexcept;
 void DisarmAllocationFault() noexcept;
 // True while an armed fault has not happened yet.
 [[nodiscard]] bool AllocationFaultArmed() noexcept;
+// The allocations that may still succeed before the armed fault; 0 when disarmed.
+[[nodiscard]] unsigned AllocationsBeforeFault() noexcept;
+// Tests only: while on, allocations made other than through the points above (the C++ heap,
+// through a test program's own operator new, and the Linux stand-ins' blocks) count towards
+// the fault as well, through `OtherAllocationFaultDue`.
+void CountEveryAllocation(bool on) noexcept;
+// `AllocationFaultDue` while every allocation counts; otherwise false, and nothing counted.
+[[nodiscard]] bool OtherAllocationFaultDue() noexcept;
 
 }  // namespace pixelfold

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -79,7 +80,10 @@ HRESULT ProbedImage::OpenStoredPath() {
     const WideStringView extension = pathText.substr(dot + 1);
 
     const UniqueCrtFile file(_wfsopen(path_.c_str(), WTEXT("rb"), _SH_DENYWR));
-    if (!file) return _waccess(path_.c_str(), 0) == 0 ? FILE_E_CANNOT_OPEN : FILE_E_NOT_FOUND;
+    if (!file) {
+        if (errno == ENOMEM) return E_OUTOFMEMORY;
+        return _waccess(path_.c_str(), 0) == 0 ? FILE_E_CANNOT_OPEN : FILE_E_NOT_FOUND;
+    }
 
     const std::optional<std::uint64_t> length = MeasureFile(file.get());
     if (!length) return FILE_E_CANNOT_OPEN;  // a stream that cannot be measured cannot be read

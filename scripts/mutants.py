@@ -117,7 +117,37 @@ def masked(text):
             if out[k] != "\n":
                 out[k] = " "
         i = j
-    return "".join(out)
+    return blank_windows_only("".join(out), text)
+
+
+WINDOWS_IF = re.compile(r"\s*#\s*(?:ifdef\s+_WIN32|if\s+defined\s*\(?\s*_WIN32\s*\)?)\s*$")
+NOT_WINDOWS_IF = re.compile(
+    r"\s*#\s*(?:ifndef\s+_WIN32|if\s+!\s*defined\s*\(?\s*_WIN32\s*\)?)\s*$")
+DIRECTIVE = re.compile(r"\s*#\s*(if|ifdef|ifndef|elif|else|endif)\b")
+
+
+def blank_windows_only(masked_text, text):
+    """`masked_text` with the lines that only a Windows build compiles blanked too: those in
+    the _WIN32 branch of an #if on _WIN32 alone (the native build cannot see a fault there)."""
+    lines = masked_text.split("\n")
+    # Per open #if: (whether its current branch is Windows only, whether its #else would be).
+    stack = []
+    for number, line in enumerate(text.split("\n")):
+        directive = DIRECTIVE.match(line)
+        if directive:
+            kind = directive.group(1)
+            if kind.startswith("if"):
+                stack.append((bool(WINDOWS_IF.match(line)), bool(NOT_WINDOWS_IF.match(line))))
+            elif kind == "endif":
+                if stack:
+                    stack.pop()
+            elif stack:
+                _, else_is_windows = stack[-1]
+                stack[-1] = (kind == "else" and else_is_windows, False)
+            continue
+        if any(windows for windows, _ in stack):
+            lines[number] = " " * len(lines[number])
+    return "\n".join(lines)
 
 
 SWAPS = [

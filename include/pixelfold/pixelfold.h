@@ -168,7 +168,7 @@ struct IVltFileFormatVtbl {
     // Opens the file at `path` (its extension chooses the format) and reads its header. The
     // third argument is not read. S_OK with a navigator that holds one reference, or a
     // FILE_E_ code, E_INVALIDARG (no extension), E_FAIL (the header is cut short),
-    // E_OUTOFMEMORY or E_POINTER, with *navigator null.
+    // E_OUTOFMEMORY or E_POINTER, with *navigator left as it was.
     HRESULT(STDMETHODCALLTYPE* OpenNavigator)
     (IVltFileFormat* self, const OLECHAR* path, INT_PTR, IVltFileNavigator** navigator);
     HRESULT(STDMETHODCALLTYPE* FormatReserved1)

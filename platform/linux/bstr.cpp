@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/allocation.h"
 #include "platform/linux/windows_api.h"
 
 namespace {
@@ -12,7 +13,8 @@ constexpr std::size_t kPrefixBytes = sizeof(std::uint32_t);
 
 // A string of `byteLength` bytes, followed by two zero bytes; the text is copied when given.
 BSTR AllocateBytes(const void* text, std::size_t byteLength) {
-    if (byteLength > std::numeric_limits<std::uint32_t>::max() - kPrefixBytes - sizeof(WCHAR)) {
+    if (byteLength > std::numeric_limits<std::uint32_t>::max() - kPrefixBytes - sizeof(WCHAR) ||
+        pixelfold::OtherAllocationFaultDue()) {
         return nullptr;
     }
     auto* block = static_cast<unsigned char*>(

@@ -106,13 +106,12 @@ void SetLastError(DWORD error) {
 
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int textLength, LPWSTR out,
                         int outLength) {
-    if (text == nullptr || textLength == 0 || textLength < -1 || outLength < 0 ||
-        (outLength > 0 && out == nullptr) || flags != 0) {
+    // Lengths are always given: a length of -1 (the text up to its zero) is refused.
+    if (text == nullptr || textLength <= 0 || outLength < 0 || (outLength > 0 && out == nullptr) ||
+        flags != 0) {
         return Fail(ERROR_INVALID_PARAMETER);
     }
-    // -1: the text and its terminating zero.
-    const std::size_t length = textLength == -1 ? std::char_traits<char>::length(text) + 1
-                                                : static_cast<std::size_t>(textLength);
+    const auto length = static_cast<std::size_t>(textLength);
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     std::u16string decoded;
     try {

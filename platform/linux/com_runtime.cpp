@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "platform/allocation.h"
 #include "platform/com_calls.h"
 #include "platform/linux/windows_api.h"
 
@@ -79,6 +80,7 @@ class FreeThreadedMarshaler {
 }  // namespace
 
 void* CoTaskMemAlloc(std::size_t bytes) {
+    if (pixelfold::OtherAllocationFaultDue()) return nullptr;
     return std::malloc(bytes == 0 ? 1 : bytes);
 }
 

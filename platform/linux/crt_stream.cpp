@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -110,7 +111,12 @@ std::FILE* _wfsopen(const WCHAR* filename, const WCHAR* mode, int shareFlag) {
     if (filename == nullptr) return Fail(EINVAL);
     const std::optional<OpenMode> openMode = ParseMode(mode);
     const std::optional<int> lock = LockFor(shareFlag);
-    const std::optional<std::string> path = FileNameFromUtf16(filename);
+    std::optional<std::string> path;
+    try {
+        path = FileNameFromUtf16(filename);
+    } catch (const std::bad_alloc&) {
+        return Fail(ENOMEM);
+    }
     if (!openMode || !lock || !path) return Fail(EINVAL);
 
     // Truncation waits until the lock is held, so a refused open changes nothing.
@@ -133,13 +139,19 @@ std::FILE* _wfsopen(const WCHAR* filename, const WCHAR* mode, int shareFlag) {
 }
 
 int _waccess(const WCHAR* path, int mode) {
-    const std::optional<std::string> narrow = path ? FileNameFromUtf16(path) : std::nullopt;
-    if (!narrow || (mode & ~6) != 0) {
+    std::optional<std::string> narrow;
+    try {
+        if (path != nullptr) narrow = FileNameFromUtf16(path);
+    } catch (const std::bad_alloc&) {
+        errno = ENOMEM;
+        return -1;
+    }
+    // Only whether the path exists is ever asked (mode 0).
+    if (!narrow || mode != 0) {
         errno = EINVAL;
         return -1;
     }
-    const int wanted = mode == 0 ? F_OK : ((mode & 2) ? W_OK : 0) | ((mode & 4) ? R_OK : 0);
-    return ::access(narrow->c_str(), wanted) == 0 ? 0 : -1;
+    return ::access(narrow->c_str(), F_OK) == 0 ? 0 : -1;
 }
 
 std::int64_t _filelengthi64(int fd) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -75,12 +76,19 @@ std::string ModulePath(HMODULE module) {
 using namespace pixelfold;
 
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR name, DWORD size) {
-    const std::string path = ModulePath(module);
+    std::string path;
+    WideString wide;
+    try {
+        path = ModulePath(module);
+        if (!path.empty()) wide = Utf16FromFileName(path);
+    } catch (const std::bad_alloc&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
     if (path.empty()) {
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;
     }
-    const WideString wide = Utf16FromFileName(path);
     if (size == 0) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
@@ -104,15 +112,22 @@ HMODULE LoadLibraryExW(LPCWSTR path, HANDLE, DWORD flags) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    const std::optional<std::string> name = platform::FileNameFromUtf16(path);
+    std::optional<std::string> name;
+    std::string ownPath;
+    const HMODULE own = OwnModule();
+    try {
+        name = platform::FileNameFromUtf16(path);
+        ownPath = ModulePath(own);
+    } catch (const std::bad_alloc&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     struct stat wanted {};
     if (!name || stat(name->c_str(), &wanted) != 0) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return nullptr;
     }
-    const HMODULE own = OwnModule();
     struct stat ownFile {};
-    const std::string ownPath = ModulePath(own);
     if (ownPath.empty() || stat(ownPath.c_str(), &ownFile) != 0 ||
         ownFile.st_dev != wanted.st_dev || ownFile.st_ino != wanted.st_ino) {
         SetLastError(ERROR_BAD_EXE_FORMAT);

@@ -7,6 +7,7 @@
 #include <new>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 #include "platform/allocation.h"
 #include "platform/linux/guid_text.h"
@@ -26,16 +27,18 @@ struct Attributes {
 
 // "key=value" lines; a library needs at least its name, uuid and version.
 bool ParseAttributes(const std::string& text, Attributes& out) {
-    std::istringstream lines(text);
-    std::string line;
     bool haveGuid = false;
     bool haveVersion = false;
     out.attributes.syskind = SYS_WIN64;
-    while (std::getline(lines, line)) {
+    // Split by hand: a stream would take a failed allocation for the end of the text.
+    for (std::string_view rest(text); !rest.empty();) {
+        const std::size_t end = rest.find('\n');
+        const std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         const std::size_t equals = line.find('=');
-        if (equals == std::string::npos) continue;
-        const std::string key = line.substr(0, equals);
-        const std::string value = line.substr(equals + 1);
+        if (equals == std::string_view::npos) continue;
+        const std::string key(line.substr(0, equals));
+        const std::string value(line.substr(equals + 1));
         if (key == "name") {
             out.name = Utf16FromUtf8(value);
         } else if (key == "helpstring") {
@@ -74,6 +77,7 @@ bool ReadTypeLibraryText(const OLECHAR* path, std::string& text) {
         FreeLibrary(module);
         return found;
     }
+    if (GetLastError() == ERROR_NOT_ENOUGH_MEMORY) throw std::bad_alloc();
     std::ifstream file(Utf8FromUtf16(WideStringView(path)), std::ios::binary);
     if (!file) return false;
     std::ostringstream contents;
@@ -138,7 +142,8 @@ WideString VersionKey(const GUID& guid, WORD major, WORD minor) {
 }
 
 HRESULT FromStatus(LSTATUS status) noexcept {
-    return status == ERROR_SUCCESS ? S_OK : TYPE_E_REGISTRYACCESS;
+    if (status == ERROR_SUCCESS) return S_OK;
+    return status == ERROR_NOT_ENOUGH_MEMORY ? E_OUTOFMEMORY : TYPE_E_REGISTRYACCESS;
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ constexpr int _SH_DENYNO = 0x40;
 // Opens `filename` with a C mode ("rb", "r+b", "wb", ...) and a share flag. Fails (null,
 // errno set) for a folder, for a path that is not valid UTF-16, and when the lock is refused.
 std::FILE* _wfsopen(const WCHAR* filename, const WCHAR* mode, int shareFlag);
-// 0 when the path allows `mode` (0: exists, 2: write, 4: read, 6: both), otherwise -1.
+// 0 when the path exists (`mode` 0, the only mode supported: others set EINVAL), otherwise -1.
 int _waccess(const WCHAR* path, int mode);
 // The length in bytes of the file behind a descriptor, or -1.
 std::int64_t _filelengthi64(int fd);
@@ -97,7 +97,8 @@ void SetLastError(DWORD error);
 
 // Code pages. Without the Windows notion of an ANSI code page, CP_ACP and CP_THREAD_ACP decode
 // bytes as UTF-8 when they are valid UTF-8 and as Windows-1252 otherwise; CP_UTF8 is UTF-8
-// with invalid sequences replaced by U+FFFD. Flags other than 0 are refused.
+// with invalid sequences replaced by U+FFFD. Flags other than 0, and a length of -1 or 0, are
+// refused.
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int textLength, LPWSTR out,
                         int outLength);
 

@@ -1,6 +1,14 @@
 // tests/library/host_layer_test.cpp: the public host layer over the built library: loading,
-// opening, asking, a format object taken from elsewhere, and the OLE date conversion.
+// opening, asking, a format object taken from elsewhere, the OLE date conversion, and a host's
+// Ctrl-C.
 #include <gtest/gtest.h>
+
+#if !defined(_WIN32)
+#include <malloc.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include <cmath>
 #include <limits>
@@ -8,6 +16,7 @@
 #include <vector>
 
 #include "pixelfold/host.hpp"
+#include "platform/host_threads.h"
 #include "support/temp_dir.h"
 #include "support/test_images.h"
 
@@ -136,6 +145,37 @@ TEST_F(HostLayerTest, OneQueryServesManyImagesAndAFormatObjectFromElsewhere) {
     const Plugin none(static_cast<IVltFileFormat*>(nullptr));
     EXPECT_EQ(E_POINTER, none.result());
 }
+
+#if !defined(_WIN32)
+// The strings a query makes go with it: many queries made, moved and dropped leave the heap as
+// it was. (The sanitizers keep their own heap; their leak check covers this there.)
+TEST_F(HostLayerTest, AQueryFreesTheStringsItMade) {
+    ASSERT_TRUE(plugin_.ready()) << plugin_.error();
+    { const Query warm(plugin_, {"Width"}); }
+    const std::size_t before = mallinfo2().uordblks;
+    for (int i = 0; i < 1000; ++i) {
+        Query query(plugin_, {"Width", "Height", "PropertyTagDateTime", "PropertyTagEquipMake"});
+        const Query moved = std::move(query);
+    }
+    EXPECT_LT(mallinfo2().uordblks, before + 64 * 1024);
+}
+
+// The first Ctrl-C only sets the flag; the second ends the program as if none were caught.
+TEST(HostInterruptTest, TheFirstIsNotedAndTheSecondEndsTheProgram) {
+    const pid_t child = fork();
+    ASSERT_NE(-1, child);
+    if (child == 0) {
+        CatchInterrupt();
+        raise(SIGINT);
+        if (!InterruptRequested()) _exit(2);
+        raise(SIGINT);
+        _exit(3);
+    }
+    int status = 0;
+    ASSERT_EQ(child, waitpid(child, &status, 0));
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "status " << status;
+}
+#endif
 
 }  // namespace
 }  // namespace pixelfold::test

@@ -188,6 +188,11 @@ TEST_F(BuiltinItemsTest, JpegCommentAndTablesFollowExif) {
     EXPECT_EQ(Le({1, 2, 6, 7, 15, 16, 28, 29}, 2),
               Bytes(items[n + 2].value.begin(), items[n + 2].value.begin() + 16));
     EXPECT_EQ(128u, items[n + 2].value.size());
+
+    dqt.resize(65);  // table 0 alone: the luminance table only
+    const std::vector<Item> luminanceOnly = Read("y.jpg", Jpeg({Segment(0xDB, dqt)}));
+    ASSERT_EQ(1u, luminanceOnly.size());
+    EXPECT_EQ(0x5090u, luminanceOnly[0].id);
 }
 
 TEST_F(BuiltinItemsTest, TiffFileKeepsFileOrderAndConvertsTypes) {
@@ -338,12 +343,12 @@ TEST_F(BuiltinItemsTest, GifBlocks) {
     AppendText(gif, "GIF89a");
     AppendLe16(gif, 2);
     AppendLe16(gif, 2);
-    Append(gif, {0x80, 0x01, 0x00});                  // global table of 2 entries, background 1
-    Append(gif, {1, 2, 3, 4, 5, 6});                  // the table
-    Append(gif, {0x21, 0xFE, 0x02, 'h', 'i', 0x00});  // comment
+    Append(gif, {0x80, 0x01, 0x00});  // global table of 2 entries, background 1
+    Append(gif, {1, 2, 3, 4, 5, 6});  // the table
+    Append(gif, {0x21, 0xFE, 0x04, 'h', 'i', 0, 0, 0x00});  // comment, its zeros dropped
     Append(gif, {0x21, 0xFF, 0x0B});
     AppendText(gif, "NETSCAPE2.0");
-    Append(gif, {0x03, 0x01, 0x05, 0x00, 0x00});  // loop 5
+    Append(gif, {0x03, 0x01, 0x05, 0x01, 0x00});  // loop 261
     const Bytes image{0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00};
     Append(gif, {0x21, 0xF9, 0x04, 0x01, 0x0A, 0x00, 0x03, 0x00});  // delay 10, transparent 3
     gif.insert(gif.end(), image.begin(), image.end());
@@ -352,7 +357,7 @@ TEST_F(BuiltinItemsTest, GifBlocks) {
 
     EXPECT_EQ((std::vector<Item>{{0x5100, 4, Le({10, 10}, 4)},
                                  {0x9286, 2, Text("hi")},
-                                 {0x5101, 3, Le({5}, 2)},
+                                 {0x5101, 3, Le({261}, 2)},
                                  {0x5102, 1, Bytes{1, 2, 3, 4, 5, 6}},
                                  {0x5103, 1, Bytes{1}},
                                  {0x5104, 1, Bytes{3}}}),

@@ -3,12 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <utility>
 
 #include "com/module_lock.h"
 #include "module/registration.h"
 #include "pixelfold/pixelfold.h"
 #include "platform/unique.h"
+#include "plugin/image_interfaces.h"
 #include "support/registry_dump.h"
 
 namespace pixelfold::test {
@@ -67,6 +72,27 @@ TEST(ComModuleTest, TypeLibraryComesFromTheTlbFileBesideTheModule) {
               WideStringView(description.get()));
     EXPECT_EQ(nullptr, helpFile.get());
     library->Release();
+}
+
+// The identifiers the code uses are the ones the type library and its registration declare.
+TEST(ComModuleTest, ClassAndInterfaceIdsAreTheOnesTheInterfaceDefinitionDeclares) {
+    std::ifstream file(PIXELFOLD_SOURCE_DIR "/resources/pixelfold.idl");
+    ASSERT_TRUE(file) << PIXELFOLD_SOURCE_DIR "/resources/pixelfold.idl";
+    const std::string idl{std::istreambuf_iterator<char>(file), {}};
+    const std::pair<GUID, const char*> ids[] = {{IID_IImageFormat, "IImageFormat Interface"},
+                                                {IID_IImageFile, "IImageFile Interface"},
+                                                {CLSID_ImageFormat, "ImageFormat Class"},
+                                                {CLSID_ImageFile, "ImageFile Class"}};
+    for (const auto& [id, help] : ids) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X",
+                      static_cast<unsigned long>(id.Data1), id.Data2, id.Data3, id.Data4[0],
+                      id.Data4[1], id.Data4[2], id.Data4[3], id.Data4[4], id.Data4[5], id.Data4[6],
+                      id.Data4[7]);
+        const std::string declared =
+            std::string("uuid(") + text + "), helpstring(\"" + help + "\")";
+        EXPECT_NE(std::string::npos, idl.find(declared)) << declared;
+    }
 }
 
 // Two classes whose registration scripts log what they are asked and fail when told to.

@@ -46,6 +46,9 @@ TEST(FileNameTextTest, KeepsEveryByteOfAName) {
     // Text that is not a name still shows a stray byte as U+FFFD, and so does output.
     EXPECT_EQ(WideString(WTEXT("lat\uFFFDin")), Utf16FromUtf8("lat\xE9in"));
     EXPECT_EQ("lat\xEF\xBF\xBDin", Utf8FromUtf16(Utf16FromFileName("lat\xE9in")));
+    // A high surrogate that ends the text is unpaired, whatever follows it in memory.
+    const WideString pair{'a', 0xD83D, 0xDE00};
+    EXPECT_EQ("a\xEF\xBF\xBD", Utf8FromUtf16(std::basic_string_view<OLECHAR>(pair.data(), 2)));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "pixelfold/pixelfold.h"
@@ -21,7 +22,9 @@ class RequestArray {
   public:
     // Each request starts with an empty value, found 0 and attribute flags 7 (neither of the
     // values the plug-in writes, so that a write shows).
-    RequestArray(std::initializer_list<RequestEntry> entries) : requests_(entries.size()) {
+    RequestArray(std::initializer_list<RequestEntry> entries)
+        : RequestArray(std::span<const RequestEntry>(entries.begin(), entries.size())) {}
+    explicit RequestArray(std::span<const RequestEntry> entries) : requests_(entries.size()) {
         std::size_t i = 0;
         for (const RequestEntry& entry : entries) {
             ValueRequest& r = requests_[i++];

@@ -8,8 +8,10 @@
         must be a line of the block (columns aside), and the header's three lines must be
         among them.
     check_docs.py list-names HOST [EMULATOR...]
-        compares `pixelfold --list-names --csv` with the names reference.
+        compares `pixelfold --list-names` (CSV, JSON lines and text) with the names reference.
 """
+import csv
+import json
 import pathlib
 import re
 import shlex
@@ -58,6 +60,17 @@ def check_list_names(host):
     listing.write_bytes(run(host + ["--list-names", "--csv"]).encode("utf-8"))
     subprocess.run([sys.executable, str(ROOT / "scripts" / "make-names-reference.py"),
                     "--compare-csv", str(listing)], check=True)
+    # The JSON lines and the text table hold the same rows.
+    with open(listing, newline="", encoding="utf-8") as f:
+        rows = list(csv.reader(f))
+    objects = [json.loads(line) for line in run(host + ["--list-names", "--json"]).splitlines()]
+    if [list(o) for o in objects] != [rows[0]] * (len(rows) - 1) or \
+            [list(o.values()) for o in objects] != rows[1:]:
+        sys.exit("--list-names --json differs from --list-names --csv")
+    lines = run(host + ["--list-names"]).replace("\r\n", "\n").splitlines()
+    if len(lines) != len(rows) or not all(
+            line == row[0] or line.startswith(row[0] + "  ") for line, row in zip(lines, rows)):
+        sys.exit("--list-names does not print a line per name, each starting with the name")
 
 
 def main():
