@@ -211,7 +211,8 @@ TEST_F(RegistrarTest, NestingIsBoundedByTheRegistrysDepth) {
 TEST_F(RegistrarTest, AFailingSecondRootBlockKeepsTheFirstAndUndoesItself) {
     Create(WTEXT("Existing"));
     const std::string script =
-        "HKCU { NoRemove Software { NoRemove PixelfoldTests { NoRemove %RUN% { First } } } }\r\n"
+        "HKEY_CURRENT_USER { NoRemove Software { NoRemove PixelfoldTests { NoRemove %RUN% { "
+        "First } } } }\r\n"
         "HKCU { NoRemove Software { NoRemove PixelfoldTests { NoRemove %RUN% { Existing "
         "Second { val Bad = b 'abc' } } } } }";
     const WideString text = Utf16FromUtf8(script);
