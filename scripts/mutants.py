@@ -242,7 +242,9 @@ def restore_planted():
 
 
 def configure():
-    if not os.path.exists(os.path.join(BUILD, "CMakeCache.txt")):
+    # Also a build folder configured without the list of compiled files, which product_files
+    # needs to leave out what only Windows builds.
+    if not os.path.exists(os.path.join(BUILD, "compile_commands.json")):
         subprocess.run(["cmake", "-S", ROOT, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Release",
                         "-DCMAKE_EXPORT_COMPILE_COMMANDS=ON", "-DPIXELFOLD_PACKAGE_TESTS=OFF"],
                        check=True, stdout=subprocess.DEVNULL)

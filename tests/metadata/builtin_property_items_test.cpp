@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <ostream>
 #include <string>
@@ -362,6 +363,28 @@ TEST_F(BuiltinItemsTest, GifBlocks) {
                                  {0x5103, 1, Bytes{1}},
                                  {0x5104, 1, Bytes{3}}}),
               Read("anim.gif", gif));
+}
+
+// A comment keeps whole sub-blocks up to the first that reaches 1 MiB, none after it.
+TEST_F(BuiltinItemsTest, GifCommentStopsAtOneMebibyte) {
+    Bytes gif;
+    AppendText(gif, "GIF89a");
+    AppendLe16(gif, 1);
+    AppendLe16(gif, 1);
+    Append(gif, {0x00, 0x00, 0x00, 0x21, 0xFE});
+    for (int i = 0; i < 4112; ++i) {  // 4,112 blocks of 255 bytes: 16 bytes short of 1 MiB
+        gif.push_back(255);
+        gif.insert(gif.end(), 255, 'a');
+    }
+    Append(gif, {16});
+    gif.insert(gif.end(), 16, 'b');
+    Append(gif, {1, 'c', 0x00});
+    Append(gif, {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B});
+    const std::vector<Item> items = Read("long-comment.gif", gif);
+    const auto comment = std::ranges::find(items, PROPID{0x9286}, &Item::id);
+    ASSERT_NE(items.end(), comment);
+    EXPECT_EQ((1u << 20) + 1, comment->value.size());  // and the terminating zero
+    EXPECT_EQ('b', comment->value[(1u << 20) - 1]);
 }
 
 TEST_F(BuiltinItemsTest, FormatIsFoundByContent) {

@@ -257,6 +257,29 @@ INSTANTIATE_TEST_SUITE_P(
                     BadText("IsoSeparator", "2021-07-14T09:05:33")),
     ParamName());
 
+// Text names each month's last day of 2021, and refuses the day after it.
+TEST(VariantChangeTypeMonthEndTest, EachMonthEndsOnItsLastDay) {
+    constexpr unsigned kLastDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (unsigned month = 1; month <= 12; ++month) {
+        for (const unsigned day : {kLastDays[month - 1], kLastDays[month - 1] + 1}) {
+            const std::string text = std::to_string(month) + "/" + std::to_string(day) + "/2021";
+            SCOPED_TRACE(text);
+            const WideString wide(text.begin(), text.end());
+            UniqueVariant source;
+            source->vt = VT_BSTR;
+            source->bstrVal = SysAllocStringLen(wide.c_str(), static_cast<UINT>(wide.size()));
+            UniqueVariant converted;
+            const HRESULT hr = VariantChangeType(converted.get(), source.get(), 0, VT_DATE);
+            if (day == kLastDays[month - 1]) {
+                ASSERT_EQ(S_OK, hr);
+                EXPECT_EQ(OleDate(2021, month, day), converted->date);
+            } else {
+                EXPECT_EQ(DISP_E_TYPEMISMATCH, hr);
+            }
+        }
+    }
+}
+
 TEST(BstrTest, HoldsItsByteLengthBeforeTheText) {
     const UniqueBstr text(SysAllocStringLen(WTEXT("abc"), 3));
     ASSERT_TRUE(text);
