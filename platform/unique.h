@@ -16,10 +16,6 @@ class UniqueResource {
     UniqueResource() = default;
     explicit UniqueResource(T value) noexcept : value_(value) {}
     UniqueResource(UniqueResource&& other) noexcept : value_(other.release()) {}
-    UniqueResource& operator=(UniqueResource&& other) noexcept {
-        reset(other.release());
-        return *this;
-    }
     UniqueResource(const UniqueResource&) = delete;
     UniqueResource& operator=(const UniqueResource&) = delete;
     ~UniqueResource() { reset(); }

@@ -71,6 +71,10 @@ TEST(ComModuleTest, TypeLibraryComesFromTheTlbFileBesideTheModule) {
     EXPECT_EQ(WideStringView(WTEXT("Pixelfold 1.0 Type Library")),
               WideStringView(description.get()));
     EXPECT_EQ(nullptr, helpFile.get());
+    void* unknown = nullptr;
+    EXPECT_EQ(S_OK, library->QueryInterface(IID_IUnknown, &unknown));
+    if (unknown != nullptr) static_cast<IUnknown*>(unknown)->Release();
+    EXPECT_EQ(E_NOINTERFACE, library->QueryInterface(IID_IClassFactory, &unknown));
     library->Release();
 }
 

@@ -145,6 +145,15 @@ if not windows and (user is not None or os.geteuid() != 0):
 else:
     print("skipped: no user without rights to run as here")
 
+# Output that cannot be written is an error, not a success.
+if not windows:
+    with open("/dev/full", "wb") as full:
+        status = subprocess.run(command + ["--names", "Width", "sample.jpg"], cwd=workdir,
+                                stdout=full, stderr=subprocess.PIPE)
+    if status.returncode != 2 or b"pixelfold: standard output cannot be written: no space" \
+            not in status.stderr:
+        failures.append(f"a full disk: status {status.returncode}, {status.stderr!r}")
+
 # On a terminal the progress line never shares a line with output.
 if not windows:
     for i in range(20):

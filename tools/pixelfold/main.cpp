@@ -2,6 +2,7 @@
 // from image files exactly as the host application does.
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -236,6 +238,14 @@ int Run(int argc, char** argv) {
         std::_Exit(kInterrupted);
     }
     std::cout.flush();
+    if (!std::cout) {
+        // A full disk, say: what was printed is not all there.
+        const int error = errno;
+        std::cerr << "pixelfold: standard output cannot be written"
+                  << (error != 0 ? ": " + SystemReason(std::generic_category().message(error)) : "")
+                  << "\n";
+        return kUsageOrPlugin;
+    }
     if (!outcome.stopped.empty()) {
         std::cerr << "pixelfold: " << outcome.stopped << "\n";
         return kUsageOrPlugin;
