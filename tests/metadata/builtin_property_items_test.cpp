@@ -111,9 +111,13 @@ std::vector<Item> ExpectedExifItems() {
 }
 
 Bytes Segment(std::uint8_t code, const Bytes& payload) {
-    Bytes b{0xFF, code};
-    AppendBe16(b, static_cast<std::uint32_t>(payload.size() + 2));
-    b.insert(b.end(), payload.begin(), payload.end());
+    const std::size_t length = payload.size() + 2;
+    Bytes b(4 + payload.size());
+    b[0] = 0xFF;
+    b[1] = code;
+    b[2] = static_cast<std::uint8_t>(length >> 8);
+    b[3] = static_cast<std::uint8_t>(length);
+    std::copy(payload.begin(), payload.end(), b.begin() + 4);
     return b;
 }
 
@@ -189,6 +193,14 @@ TEST_F(BuiltinItemsTest, JpegCommentAndTablesFollowExif) {
     EXPECT_EQ(Le({1, 2, 6, 7, 15, 16, 28, 29}, 2),
               Bytes(items[n + 2].value.begin(), items[n + 2].value.begin() + 16));
     EXPECT_EQ(128u, items[n + 2].value.size());
+    // Reordering loses and repeats nothing: each of 1 to 64 once.
+    std::vector<std::uint16_t> values;
+    for (std::size_t at = 0; at + 1 < items[n + 2].value.size(); at += 2)
+        values.push_back(
+            static_cast<std::uint16_t>(items[n + 2].value[at] | items[n + 2].value[at + 1] << 8));
+    std::ranges::sort(values);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(i + 1, values[i]);
 
     dqt.resize(65);  // table 0 alone: the luminance table only
     const std::vector<Item> luminanceOnly = Read("y.jpg", Jpeg({Segment(0xDB, dqt)}));
@@ -207,13 +219,15 @@ TEST_F(BuiltinItemsTest, TiffFileKeepsFileOrderAndConvertsTypes) {
                                     {0xF002, 11, 1, {0x3F800000}},
                                     {0xF003, 2, 0, {}},                        // count 0
                                     {0x010E, 2, 6, {'a', 'b', 'c', 0, 0, 0}},  // padded
+                                    {0xF005, 2, 6, {0, 0, 0, 0, 0, 0}},        // zeros only
                                     {0xF004, 99, 1, {1}}}}});                  // unknown type
         const Bytes floatBytes = bigEndian ? Bytes{0x3F, 0x80, 0, 0} : Bytes{0, 0, 0x80, 0x3F};
         EXPECT_EQ((std::vector<Item>{{0x0100, 3, Le({640}, 2)},
                                      {0x0101, 4, Le({480}, 4)},
                                      {0xF001, 1, Bytes{0xFE, 0x01}},
                                      {0xF002, 7, floatBytes},
-                                     {0x010E, 2, Bytes{'a', 'b', 'c', 0}}}),
+                                     {0x010E, 2, Bytes{'a', 'b', 'c', 0}},
+                                     {0xF005, 2, Bytes{0}}}),
                   Read("scan.tif", tiff));
     }
 }

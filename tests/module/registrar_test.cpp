@@ -190,16 +190,19 @@ TEST_F(RegistrarTest, NestingIsBoundedByTheRegistrysDepth) {
         RegistrarTest* test;
         int levels;  // below the test's own key, itself 3 levels below the root
         bool doRegister;
+        const char* before = "";  // entries before the nested keys, which the count reads past
         HRESULT result = E_UNEXPECTED;
     };
     for (Case c : {Case{this, 600, true}, Case{this, 600, false}, Case{this, 510, true},
-                   Case{this, 509, true}, Case{this, 509, false}}) {
-        SCOPED_TRACE(std::to_string(c.levels) + (c.doRegister ? " register" : " unregister"));
+                   Case{this, 509, true}, Case{this, 509, false},
+                   Case{this, 600, true, "val V = s 'x' b = d 1 "}}) {
+        SCOPED_TRACE(std::to_string(c.levels) + (c.doRegister ? " register " : " unregister ") +
+                     c.before);
         RunOnStackOf(
             c.levels > 509 ? 256 * 1024 : 1024 * 1024,
             [](void* p) {
                 auto& run = *static_cast<Case*>(p);
-                run.result = run.test->Run(NestedKeys(run.levels), run.doRegister);
+                run.result = run.test->Run(run.before + NestedKeys(run.levels), run.doRegister);
             },
             &c);
         EXPECT_EQ(c.levels > 509 ? DISP_E_EXCEPTION : S_OK, c.result);

@@ -127,10 +127,12 @@ TEST_F(CrtStreamTest, PathsAreUtf16) {
 }
 
 #if !defined(_WIN32)
-// A lock call that fails as a file system in a given state makes it fail.
+// A lock call that fails as a file system in a given state makes it fail, after as many
+// interruptions by a signal as asked.
 int lockError = 0;
+int interruptions = 0;
 int FailingLock(int, int) {
-    errno = lockError;
+    errno = interruptions-- > 0 ? EINTR : lockError;
     return -1;
 }
 
@@ -142,12 +144,15 @@ TEST_F(CrtStreamTest, OnlyAHeldLockRefusesTheOpen) {
     const struct {
         int error;
         bool opens;
-    } cases[] = {
-        {EWOULDBLOCK, false}, {ENOLCK, true}, {EOPNOTSUPP, true}, {ENOSYS, true}, {EINVAL, true}};
+        int interruptions = 0;  // tried again after each
+    } cases[] = {{EWOULDBLOCK, false}, {ENOLCK, true}, {EOPNOTSUPP, true},
+                 {ENOSYS, true},       {EINVAL, true}, {EWOULDBLOCK, false, 2},
+                 {EOPNOTSUPP, true, 1}};
     platform::SetFileLockCall(&FailingLock);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.error);
         lockError = c.error;
+        interruptions = c.interruptions;
         errno = 0;
         const UniqueCrtFile file = OpenDenyingWriters(path);
         EXPECT_EQ(c.opens, static_cast<bool>(file));

@@ -64,6 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
         ToDateCase{"LastSecond", Fields(9999, 12, 31, 23, 59, 59),
                    OleDate(9999, 12, 31, 23, 59, 59)},
         ToDateCase{"LeapDay", Fields(2020, 2, 29, 10), OleDate(2020, 2, 29, 10)},
+        ToDateCase{"FourthYearOfAnEra", Fields(2003, 6, 15), OleDate(2003, 6, 15)},
         ToDateCase{"NoLeapDayCarries", Fields(2021, 2, 29, 10), OleDate(2021, 3, 1, 10)},
         ToDateCase{"April31Carries", Fields(2021, 4, 31), OleDate(2021, 5, 1)},
         ToDateCase{"Hour24Carries", Fields(2021, 7, 14, 24), OleDate(2021, 7, 15)},
@@ -80,6 +81,16 @@ INSTANTIATE_TEST_SUITE_P(
         ToDateCase{"Year10000", Fields(10000, 1, 1), std::nullopt},
         ToDateCase{"YearAbove32767", Fields(0xFFFF, 1, 1), std::nullopt}),
     ParamName());
+
+#if !defined(_WIN32)
+// Fields that carry past 31 December 9999 are refused, as fields that name a later day are.
+// (Wine's conversion gives 1 January 10000 instead, a date no other conversion accepts.)
+TEST(SystemTimeToVariantTimeRangeTest, CarryingPastTheLastDayIsRefused) {
+    SYSTEMTIME fields = Fields(9999, 12, 31, 24);
+    DATE date = 0.0;
+    EXPECT_EQ(0, SystemTimeToVariantTime(&fields, &date));
+}
+#endif
 
 struct FromDateCase {
     std::string name;
@@ -231,6 +242,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Text("ShortMonthName", "Jul 14 2021 09:05", OleDate(2021, 7, 14, 9, 5)),
                     Text("TimeOnly", "09:05:33", OleDate(1899, 12, 30, 9, 5, 33)),
                     Text("DayFirstWhenNoMonth", "14/7/2021", OleDate(2021, 7, 14)),
+                    Text("DayFirstDecember", "14/12/2021", OleDate(2021, 12, 14)),
                     Text("MonthYear", "7/2021", OleDate(2021, 7, 1)),
                     Text("MonthNameYear", "July 2021", OleDate(2021, 7, 1)),
                     Text("YearMonthNameDay", "2021 July 14", OleDate(2021, 7, 14)),
