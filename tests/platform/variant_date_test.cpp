@@ -83,11 +83,15 @@ INSTANTIATE_TEST_SUITE_P(
     ParamName());
 
 #if !defined(_WIN32)
-// Fields that carry past 31 December 9999 are refused, as fields that name a later day are.
-// (Wine's conversion gives 1 January 10000 instead, a date no other conversion accepts.)
-TEST(SystemTimeToVariantTimeRangeTest, CarryingPastTheLastDayIsRefused) {
-    SYSTEMTIME fields = Fields(9999, 12, 31, 24);
+// Fields read as signed numbers carry into the days around them: hour -24 is the day before's
+// midnight. Those that carry past 31 December 9999 are refused, as fields that name a later
+// day are. (Wine's conversion reads the fields unsigned, and gives 1 January 10000.)
+TEST(SystemTimeToVariantTimeRangeTest, FieldsCarryIntoTheDaysAroundThem) {
+    SYSTEMTIME fields = Fields(2021, 7, 14, -24);
     DATE date = 0.0;
+    EXPECT_EQ(1, SystemTimeToVariantTime(&fields, &date));
+    EXPECT_EQ(OleDate(2021, 7, 13), date);
+    fields = Fields(9999, 12, 31, 24);
     EXPECT_EQ(0, SystemTimeToVariantTime(&fields, &date));
 }
 #endif

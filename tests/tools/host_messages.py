@@ -57,10 +57,11 @@ cases = [
     (["--json", "--names", " width , DateTimeOriginal,Model,WIDTH", "sample.jpg"], 0, [],
      ['"values":{"width":16,"DateTimeOriginal":"2021-07-14T09:05:33","Model":"Sample Camera"}'
       if not windows else '"values":{"width":16}'], ["WIDTH"]),
-    (["--names", "Width,DateTaken,Latitude", "sample.jpg"], 2,
+    (["--names", "Width,DateTaken,Lat", "sample.jpg"], 2,
      ["^pixelfold: --names: no such name 'DateTaken'; the nearest are DateTime, PageName, "
       "DotRange \\(pixelfold --list-names",
-      "\npixelfold: --names: no such name 'Latitude'; the nearest are GPSLatitude"], [], ["16"]),
+      "\npixelfold: --names: no such name 'Lat'; the nearest are GPSLatitude, GPSLatitudeRef, "
+      "GPSDestLatitude "], [], ["16"]),
     (["--names", "", "sample.jpg"], 2, ["^pixelfold: --names: no name given"], [], []),
     (["--names", "Width,,Height", "sample.jpg"], 2, ["^pixelfold: --names: name 2 is empty"],
      [], []),
