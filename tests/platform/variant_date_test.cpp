@@ -91,6 +91,9 @@ TEST(SystemTimeToVariantTimeRangeTest, FieldsCarryIntoTheDaysAroundThem) {
     DATE date = 0.0;
     EXPECT_EQ(1, SystemTimeToVariantTime(&fields, &date));
     EXPECT_EQ(OleDate(2021, 7, 13), date);
+    fields = Fields(1899, 12, 31, -24);  // into day 0 from the day after it
+    EXPECT_EQ(1, SystemTimeToVariantTime(&fields, &date));
+    EXPECT_EQ(0.0, date);
     fields = Fields(9999, 12, 31, 24);
     EXPECT_EQ(0, SystemTimeToVariantTime(&fields, &date));
 }
