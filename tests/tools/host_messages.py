@@ -131,18 +131,24 @@ if not windows and os.geteuid() == 0:
     user = 65534  # nobody: the build and the work folder are readable by all
 if not windows and (user is not None or os.geteuid() != 0):
     write("private/inside.jpg", jpeg)
-    for folder in (workdir, os.path.join(workdir, "photos"), os.path.join(workdir, "others")):
+    write("walked/private/inside.jpg", jpeg)
+    for folder in (workdir, os.path.join(workdir, "photos"), os.path.join(workdir, "others"),
+                   os.path.join(workdir, "walked")):
         os.chmod(folder, 0o755)
-    os.chmod(os.path.join(workdir, "private"), 0)
-    status, out, err = run("--names", "Width", "private", "private/inside.jpg", "sample.jpg",
-                           user=user)
+    for private in ("private", "walked/private"):
+        os.chmod(os.path.join(workdir, private), 0)
+    status, out, err = run("--names", "Width", "private", "private/inside.jpg", "walked",
+                           "sample.jpg", user=user)
     expected = ["pixelfold: private: E_ACCESSDENIED (0x80070005): cannot read the folder: "
                 "permission denied",
                 "pixelfold: private/inside.jpg: FILE_E_NOT_FOUND (0x80040213): cannot be opened: "
+                "permission denied",
+                "pixelfold: walked/private: E_ACCESSDENIED (0x80070005): cannot read the folder: "
                 "permission denied"]
     if status != 1 or err.splitlines() != expected or "sample.jpg\n  Width  16" not in out:
         failures.append(f"unreadable folder: status {status}, stderr {err!r}, stdout {out!r}")
-    os.chmod(os.path.join(workdir, "private"), 0o755)
+    for private in ("private", "walked/private"):
+        os.chmod(os.path.join(workdir, private), 0o755)
 else:
     print("skipped: no user without rights to run as here")
 
