@@ -88,7 +88,8 @@ std::string GuidDigits(const GUID& id) {
 }
 
 // The identifiers the code uses are the ones the type library and its registration declare,
-// and on Linux, where the build defines COM's own, the published ones.
+// the host's interfaces have theirs, and on Linux, where the build defines COM's own, those
+// are the published ones.
 TEST(ComModuleTest, ClassAndInterfaceIdsAreTheOnesTheInterfaceDefinitionDeclares) {
     std::ifstream file(PIXELFOLD_SOURCE_DIR "/resources/pixelfold.idl");
     ASSERT_TRUE(file) << PIXELFOLD_SOURCE_DIR "/resources/pixelfold.idl";
@@ -101,6 +102,9 @@ TEST(ComModuleTest, ClassAndInterfaceIdsAreTheOnesTheInterfaceDefinitionDeclares
         const std::string declared = "uuid(" + GuidDigits(id) + "), helpstring(\"" + help + "\")";
         EXPECT_NE(std::string::npos, idl.find(declared)) << declared;
     }
+    EXPECT_EQ("E582AD85-DE1A-11D3-90FA-00C04F56B3AF", GuidDigits(IID_IVltFileFormat));
+    EXPECT_EQ("BD69F871-9BC6-11D5-9174-00C04F56B3AF", GuidDigits(IID_IVltFileFormat2));
+    EXPECT_EQ("E582AD87-DE1A-11D3-90FA-00C04F56B3AF", GuidDigits(IID_IVltFileNavigator));
 #if !defined(_WIN32)
     EXPECT_EQ("00000000-0000-0000-C000-000000000046", GuidDigits(IID_IUnknown));
     EXPECT_EQ("00000001-0000-0000-C000-000000000046", GuidDigits(IID_IClassFactory));
